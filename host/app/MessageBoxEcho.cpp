@@ -67,12 +67,9 @@ LRESULT CALLBACK MessageBoxEcho::Hook(int code, WPARAM wParam, LPARAM lParam)
                     echo->sink_(WindowText(box), WindowText(textControl));
             } catch (...) {
             }
-            const LRESULT defId = SendMessageW(box, DM_GETDEFID, 0, 0);
-            WORD button = HIWORD(defId) == DC_HASDEFID ? LOWORD(defId) : IDOK;
-            if (!GetDlgItem(box, button))
-                button = IDCANCEL;
-            PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+            // The box is not initialised yet when it is activated; Enter, handled by
+            // its modal loop, picks whatever its default button turns out to be.
+            PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+using VireoTest::DocfileStream;
 using VireoTest::Hex;
 using VireoTest::MemoryStream;
 using VireoTest::ProbeStream;
@@ -48,7 +49,8 @@ QLXString ReadTextOf(const std::string& bytes, int* version = nullptr)
 
 TEST(BinOStream, WritesTheHeaderAndLittleEndianValues)
 {
-    IStream* stream = MemoryStream();
+    DocfileStream file;
+    IStream* stream = file.stream;
     {
         StorageBinOStreamLite out(stream);
         EXPECT_EQ(out.WriteByte(0x12), S_OK);
@@ -67,12 +69,12 @@ TEST(BinOStream, WritesTheHeaderAndLittleEndianValues)
                                         "0000803f"
                                         "0000000000000040"
                                         "7879");
-    stream->Release();
 }
 
 TEST(BinOStream, WritesAStringAsMarkerCountCheckAndTerminatedUtf16)
 {
-    IStream* stream = MemoryStream();
+    DocfileStream file;
+    IStream* stream = file.stream;
     {
         StorageBinOStreamLite out(stream);
         QLXString text(L"Ab");
@@ -82,7 +84,6 @@ TEST(BinOStream, WritesAStringAsMarkerCountCheckAndTerminatedUtf16)
     EXPECT_EQ(StreamBytes(stream), Header + Le32(0x80000001) + Le32(3) + Le32(static_cast<uint32_t>(-3)) +
                                        Utf16("Ab") + Le32(0x80000001) + Le32(1) + Le32(0xFFFFFFFF) +
                                        std::string(2, '\0'));
-    stream->Release();
 }
 
 TEST(BinOStream, IsInertAsACOMObject)
@@ -126,7 +127,8 @@ TEST(BinOStream, AFlushThatFallsShortSetsNoStorage)
 
 TEST(BinOStream, PositionsAreAbsoluteAndSeekable)
 {
-    IStream* stream = MemoryStream();
+    DocfileStream file;
+    IStream* stream = file.stream;
     {
         StorageBinOStreamLite out(stream);
         LONG position = -1;
@@ -140,12 +142,12 @@ TEST(BinOStream, PositionsAreAbsoluteAndSeekable)
         EXPECT_EQ(out.GetPosition(nullptr), E_POINTER);
     }
     EXPECT_EQ(Hex(StreamBytes(stream)), "aaaa155542410000");
-    stream->Release();
 }
 
 TEST(BinIStream, ReadsBackWhatTheWriterWrote)
 {
-    IStream* stream = MemoryStream();
+    DocfileStream file;
+    IStream* stream = file.stream;
     {
         StorageBinOStreamLite out(stream);
         out.WriteByte(200);
@@ -158,7 +160,6 @@ TEST(BinIStream, ReadsBackWhatTheWriterWrote)
     LARGE_INTEGER zero{};
     stream->Seek(zero, STREAM_SEEK_SET, nullptr);
     StorageBinIStreamLite in(stream);
-    stream->Release();
     LONG version = 0;
     EXPECT_EQ(in.GetVersion(&version), S_OK);
     EXPECT_EQ(version, 0x15);

@@ -21,24 +21,7 @@ std::string Pattern(size_t n)
     return bytes;
 }
 
-// A storage stream in a temporary compound file, as the host saves documents.
-struct DocfileStream {
-    IStorage* storage = nullptr;
-    IStream* stream = nullptr;
-    DocfileStream()
-    {
-        const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE;
-        if (SUCCEEDED(StgCreateDocfile(nullptr, mode, 0, &storage)))
-            storage->CreateStream(L"Probe", STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
-    }
-    ~DocfileStream()
-    {
-        if (stream)
-            stream->Release();
-        if (storage)
-            storage->Release();
-    }
-};
+using VireoTest::DocfileStream;
 
 TEST(StorageStreamBuf, WritesAndReadsManyBuffersOfADocfileStream)
 {
@@ -198,7 +181,8 @@ TEST(StorageStreamBuf, AShortWriteFailsTheFlush)
 
 TEST(StorageStreamBuf, AWriteOfMoreThanTheBufferReachesTheStreamInOrder)
 {
-    IStream* stream = VireoTest::MemoryStream();
+    DocfileStream file;
+    IStream* stream = file.stream;
     ASSERT_NE(stream, nullptr);
     const std::string data = Pattern(2500);
     {
@@ -208,6 +192,19 @@ TEST(StorageStreamBuf, AWriteOfMoreThanTheBufferReachesTheStreamInOrder)
         out.sputn(data.data() + 1000, 1500);
     }
     EXPECT_EQ(VireoTest::StreamBytes(stream), data);
+}
+
+TEST(StorageStreamBuf, AMemoryStreamReportsReadModeAndIsOnlyRead)
+{
+    IStream* stream = VireoTest::MemoryStream("abc");
+    {
+        StorageOutStreamBuf out;
+        ASSERT_TRUE(out.AttachStorage(stream));
+        EXPECT_TRUE(out.CanRead());
+        EXPECT_FALSE(out.CanWrite());
+        EXPECT_EQ(out.sputc('x'), std::char_traits<char>::eof());
+    }
+    EXPECT_EQ(VireoTest::StreamBytes(stream), "abc");
     stream->Release();
 }
 

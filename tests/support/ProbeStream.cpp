@@ -141,6 +141,21 @@ IStream* MemoryStream(const std::string& bytes)
     return stream;
 }
 
+DocfileStream::DocfileStream()
+{
+    const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE;
+    if (SUCCEEDED(StgCreateDocfile(nullptr, mode, 0, &storage_)))
+        storage_->CreateStream(L"Contents", STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
+}
+
+DocfileStream::~DocfileStream()
+{
+    if (stream)
+        stream->Release();
+    if (storage_)
+        storage_->Release();
+}
+
 std::string StreamBytes(IStream* stream)
 {
     LARGE_INTEGER zero{};

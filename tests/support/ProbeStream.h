@@ -53,8 +53,23 @@ private:
     ULONG written_ = 0;
 };
 
-// An IStream over global memory holding the bytes given, positioned at 0.
+// An IStream over global memory holding the bytes given, positioned at 0. Such
+// streams report the mode STGM_READ, so the storage buffers only read them.
 IStream* MemoryStream(const std::string& bytes = std::string());
+
+// A stream of a temporary compound file, as the host saves documents; the file
+// goes away with the object.
+class DocfileStream {
+public:
+    DocfileStream();
+    ~DocfileStream();
+    DocfileStream(const DocfileStream&) = delete;
+    DocfileStream& operator=(const DocfileStream&) = delete;
+    IStream* stream = nullptr;
+
+private:
+    IStorage* storage_ = nullptr;
+};
 // The whole content of a stream, leaving its position at the end.
 std::string StreamBytes(IStream* stream);
 // Lowercase hex of bytes, for readable failures.
