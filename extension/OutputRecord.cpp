@@ -1,0 +1,81 @@
+#include "extension/OutputRecord.h"
+
+#include "eventconfig/EventConfig.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace OnlineEvents {
+namespace {
+
+// Truncation toward zero that holds out-of-range values at the int32 limits.
+int32_t ToCounts(double percent)
+{
+    const double counts = percent * FullScaleCounts / 100.0;
+    if (std::isnan(counts))
+        return 0;
+    if (counts >= static_cast<double>(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    if (counts <= static_cast<double>(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    return static_cast<int32_t>(counts);
+}
+
+template <typename T> void Put(OutputRecord& record, size_t offset, T value)
+{
+    std::memcpy(record.data() + offset, &value, sizeof value);
+}
+
+} // namespace
+
+RuleCounts ConvertRule(double level, double hysteresis, bool above)
+{
+    int32_t d = ToCounts(level);
+    int32_t e = ToCounts(hysteresis);
+    if (above)
+        return {d, e, 0};
+    // The threshold of a falling rule is the level plus its hysteresis, held below
+    // the unit's greatest threshold; a level beyond full scale is held there first
+    // so the remaining hysteresis cannot turn negative.
+    if (d > FullScaleCounts)
+        d = FullScaleCounts;
+    if (e < 0)
+        e = 0;
+    if (static_cast<int64_t>(d) + e > GreatestThreshold)
+        e = static_cast<int32_t>(static_cast<double>(GreatestThreshold) - d);
+    return {static_cast<int32_t>(static_cast<int64_t>(d) + e), e, 1};
+}
+
+OutputRecord BuildOutputRecord(const OnlineEvent& event)
+{
+    OutputRecord record{};
+    Put<uint32_t>(record, 0, OutputRecordSize);
+    Put<uint32_t>(record, 4, RuleSlotCount);
+    Put<int32_t>(record, 8, event.Output);
+    const uint32_t mode = !event.On ? 0 : (event.All ? 1 : 2);
+    Put<uint32_t>(record, 12, mode);
+    // An output that is off carries only its first four fields.
+    if (!event.On)
+        return record;
+    for (uint32_t slot = 0; slot < RuleSlotCount; ++slot)
+        Put<uint32_t>(record, 48 + slot * RuleSlotSize, RuleSlotSize);
+    Put<int32_t>(record, 16, event.LimitedNumPulses ? event.PulseNumLimit : 0);
+    Put<double>(record, 24, event.LimitedDuration ? event.PulseDuration : 0.0);
+    Put<double>(record, 32, event.PulseDelay);
+    Put<double>(record, 40, event.RetriggerHoldoff ? event.RetriggerHoldoffTime : 0.0);
+    const size_t rules = event.Rules.size() < RuleSlotCount ? event.Rules.size() : RuleSlotCount;
+    for (size_t k = 0; k < rules; ++k) {
+        const OnlineEventRule& rule = event.Rules[k];
+        const size_t base = 48 + k * RuleSlotSize;
+        const RuleCounts counts = ConvertRule(rule.Level, rule.Hysteresis, rule.Above);
+        Put<int32_t>(record, base + 4, counts.threshold);
+        Put<int32_t>(record, base + 8, counts.hysteresis);
+        const int input = rule.Input < 0 ? 0 : rule.Input;
+        record[base + 12] = static_cast<uint8_t>(input + 1);
+        record[base + 13] = counts.direction;
+    }
+    return record;
+}
+
+} // namespace OnlineEvents
