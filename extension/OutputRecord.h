@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-class OnlineEvent;
+struct OnlineEvent;
 
 namespace OnlineEvents {
 

@@ -1,0 +1,116 @@
+#pragma once
+// The document's IPersistStream: its configuration framed in the binary settings
+// stream inside the host document.
+
+#include "eventconfig/EventConfig.h"
+#include "eventconfig/StorageBinStreamLite.h"
+#include "foundation/ModuleInstance.h"
+#include "foundation/QLXString.h"
+#include "foundation/UnknownImp.h"
+#include "resources/resource.h"
+
+#include <exception>
+#include <string>
+
+// For an interface embedded in a larger object: counting does nothing and
+// Release never deletes; the owner decides the object's life.
+template <class I> class NoDeleteUnknownImp1 : public SimpleUnknownImp1<I, 1> {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+namespace OnlineEvents {
+
+// The identifier of the online-events document class, reported by GetClassID.
+inline constexpr CLSID DocClassId = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
+
+// The settings version written after the stream header.
+constexpr LONG SettingsVersion = 1;
+
+// D provides IsModified/SetModified, Configuration(), HasRecordingUnit(),
+// ApplyConfiguration() and MessageOwner() for the load-failure message.
+template <class D> class PersistStreamSettings : public NoDeleteUnknownImp1<IPersistStream> {
+public:
+    explicit PersistStreamSettings(D& document) : document_(document) {}
+
+    HRESULT STDMETHODCALLTYPE GetClassID(CLSID* classId) override
+    {
+        if (!classId)
+            return E_POINTER;
+        *classId = DocClassId;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE IsDirty() override { return document_.IsModified() ? S_OK : S_FALSE; }
+
+    HRESULT STDMETHODCALLTYPE Load(IStream* stream) override
+    {
+        if (!stream)
+            return E_POINTER;
+        try {
+            StorageBinIStreamLite in(stream);
+            if (in.Status() != QLX::BinStream::StatusGood)
+                return E_FAIL;
+            LONG version = 0;
+            in.ReadInt32(&version);
+            if (in.Status() != QLX::BinStream::StatusGood || version != SettingsVersion)
+                return E_FAIL;
+            try {
+                QLXString text = in.ReadText();
+                const char* narrow = text.NarrowText();
+                // A text that breaks off leaves the configuration as far as it was read.
+                document_.Configuration().Parse(narrow ? std::string(narrow) : std::string());
+            } catch (const std::exception&) {
+                const HINSTANCE module = QLX::GetModuleInstance();
+                const QLXString message = LoadResourceString(module, IDS_LOADFAIL_TEXT, true);
+                const QLXString caption = LoadResourceString(module, IDS_LOADFAIL_CAPTION, true);
+                MessageBoxW(document_.MessageOwner(), message.c_str(), caption.c_str(), MB_ICONERROR);
+                return E_FAIL;
+            }
+            document_.SetModified(false);
+            if (document_.HasRecordingUnit())
+                document_.ApplyConfiguration();
+            return S_OK;
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    // A save that could not reach the storage or whose writes fell short fails
+    // and leaves the document modified, so the host does not take it as saved.
+    HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) override
+    {
+        if (!stream)
+            return E_POINTER;
+        try {
+            StorageBinOStreamLite out(stream);
+            if (out.Status() != QLX::BinStream::StatusGood)
+                return E_FAIL;
+            out.WriteInt32(SettingsVersion);
+            std::string text;
+            document_.Configuration().Serialize(text);
+            out.WriteText(QLXString::FromNarrow(text.c_str(), 0));
+            out.Flush();
+            if (out.Status() != QLX::BinStream::StatusGood)
+                return STG_E_WRITEFAULT;
+            if (clearDirty)
+                document_.SetModified(false);
+            return S_OK;
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override
+    {
+        if (size)
+            size->QuadPart = 0;
+        return E_NOTIMPL;
+    }
+
+private:
+    D& document_;
+};
+
+} // namespace OnlineEvents

@@ -1,0 +1,49 @@
+// Entry points of Vireo.dll.
+
+#include "extension/OnlineEventsDocClass.h"
+#include "foundation/ModuleInstance.h"
+#include "winlib/TModule.h"
+
+#include <exception>
+
+namespace {
+
+// The module object through which every string resource of the module is loaded.
+TModule* g_module = nullptr;
+
+} // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+{
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        try {
+            g_module = new TModule(nullptr, instance, true);
+        } catch (...) {
+            g_module = nullptr;
+        }
+        QLX::SetModuleInstance(instance);
+        DisableThreadLibraryCalls(instance);
+        break;
+    case DLL_PROCESS_DETACH:
+        delete g_module;
+        g_module = nullptr;
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+// Called once by the host after loading the library. Failures of starting the
+// framework end here as a status: a C++ exception must not leave this module.
+extern "C" HRESULT STDAPICALLTYPE DllRegisterClassObjects()
+{
+    try {
+        return OnlineEvents::RegisterClassObjects();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}

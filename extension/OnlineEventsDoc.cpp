@@ -1,0 +1,371 @@
+#include "extension/OnlineEventsDoc.h"
+
+#include "extension/FrameworkServices.h"
+#include "extension/KXFObjects.h"
+#include "extension/OutputRecord.h"
+#include "foundation/ModuleInstance.h"
+#include "resources/resource.h"
+
+#include <exception>
+#include <string>
+
+namespace OnlineEvents {
+namespace {
+
+// {4EC14960-9464-11D2-B7E7-008048C36FE8}
+constexpr GUID UnitEventGroupId = {0x4EC14960, 0x9464, 0x11D2, {0xB7, 0xE7, 0x00, 0x80, 0x48, 0xC3, 0x6F, 0xE8}};
+// {A34A93C5-FFD3-4A10-9AB6-74A61B28C5EA}
+constexpr GUID DeviceEventGroupId = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
+
+// Offsets within the groups.
+constexpr DWORD SetupCommand = 1;
+constexpr DWORD ApplySettingsMessage = 2;
+constexpr DWORD RunSetupMessage = 3;
+constexpr DWORD UnitSettingsChanged = 0;
+constexpr DWORD UnitAttached = 13;
+constexpr DWORD OutputsRestart = 15;
+constexpr DWORD OutputsStop = 16;
+constexpr DWORD DeviceChanged = 18;
+// The run-setup message is posted rather than handled inside the menu command.
+constexpr DWORD RunSetupSendOption = 4;
+constexpr DWORD CheckStyle = 3;
+
+DWORD SetupCommandNumber() { return Doc::DocumentGroup() + SetupCommand; }
+DWORD ApplySettingsNumber() { return Doc::DocumentGroup() + ApplySettingsMessage; }
+DWORD RunSetupNumber() { return Doc::DocumentGroup() + RunSetupMessage; }
+DWORD UnitSettingsNumber() { return Doc::UnitEventGroup() + UnitSettingsChanged; }
+DWORD UnitAttachedNumber() { return Doc::UnitEventGroup() + UnitAttached; }
+DWORD OutputsRestartNumber() { return Doc::UnitEventGroup() + OutputsRestart; }
+DWORD OutputsStopNumber() { return Doc::UnitEventGroup() + OutputsStop; }
+DWORD DeviceChangedNumber() { return Doc::DeviceEventGroup() + DeviceChanged; }
+
+template <class I> I* Ask(IUnknown* from, REFIID iid)
+{
+    void* object = nullptr;
+    if (!from || FAILED(from->QueryInterface(iid, &object)))
+        return nullptr;
+    return static_cast<I*>(object);
+}
+
+template <class I> void ReleaseAndClear(I*& object)
+{
+    if (object)
+        object->Release();
+    object = nullptr;
+}
+
+// The host's state service, asked for once per process and kept.
+IKXFStateService* StateService()
+{
+    static IKXFStateService* const service = []() -> IKXFStateService* {
+        IKXFObjectRegistry* registry = KXFObjects::ObjectRegistry();
+        void* object = nullptr;
+        if (!registry || FAILED(registry->GetObject(Doc::DeviceEventGroup(), IID_IKXFStateService, &object)))
+            return nullptr;
+        return static_cast<IKXFStateService*>(object);
+    }();
+    return service;
+}
+
+bool AnyOutputOn(const EventConfig& configuration)
+{
+    const int count = configuration.AnalogOutputCount + configuration.DigitalOutputCount;
+    for (int i = 0; i < count && i < configuration.GetCount(); ++i)
+        if (configuration.GetEvent(i).On)
+            return true;
+    return false;
+}
+
+} // namespace
+
+KXFTableEntry Doc::s_eventTable[] = {
+    KXFTable::Header(),
+    KXFTable::Execute<Doc>(&SetupCommandNumber, &Doc::OnSetupExecute),
+    KXFTable::Update<Doc>(&SetupCommandNumber, &Doc::OnSetupUpdate),
+    KXFTable::Notification<Doc>(&UnitAttachedNumber, &Doc::OnUnitAttached),
+    KXFTable::Notification<Doc>(&OutputsRestartNumber, &Doc::OnOutputsRestart),
+    KXFTable::Notification<Doc>(&DeviceChangedNumber, &Doc::OnUnitAttached),
+    KXFTable::Notification<Doc>(&OutputsStopNumber, &Doc::OnOutputsStop),
+    KXFTable::FlagNotification<Doc>(&UnitSettingsNumber, &Doc::OnUnitSettingsChanged),
+    KXFTable::Message<Doc>(&RunSetupNumber, &Doc::OnRunSetup),
+    KXFTable::TextMessage<Doc>(&ApplySettingsNumber, &Doc::OnApplySettings),
+    KXFTable::End(),
+};
+
+DWORD Doc::DocumentGroup()
+{
+    static const DWORD group = KXFObjects::IdGroupBase(DocClassId);
+    return group;
+}
+
+DWORD Doc::UnitEventGroup()
+{
+    static const DWORD group = KXFObjects::IdGroupBase(UnitEventGroupId);
+    return group;
+}
+
+DWORD Doc::DeviceEventGroup()
+{
+    static const DWORD group = KXFObjects::IdGroupBase(DeviceEventGroupId);
+    return group;
+}
+
+Doc::Doc(IUnknown* owner, IUnknown* classObject)
+    : VarnChildDocument(owner, classObject), persistence_(*this), configuration_(new EventConfig)
+{
+    AttachUnit();
+}
+
+Doc::~Doc()
+{
+    ReleaseAndClear(unitObject_);
+    ReleaseAndClear(unit_);
+    configuration_.reset();
+}
+
+HRESULT STDMETHODCALLTYPE Doc::QueryPersistence(DWORD flag, DWORD kind, IUnknown** persistence, DWORD* extra)
+{
+    if (extra)
+        *extra = 0;
+    if (!persistence)
+        return E_POINTER;
+    *persistence = nullptr;
+    if (flag != 0 || kind != 2)
+        return 1;
+    *persistence = &persistence_;
+    persistenceAttached_ = true;
+    return 0;
+}
+
+void Doc::AttachUnit()
+{
+    IDeviceObject* device = nullptr;
+    if (IHardwareLink* link = HardwareLink()) {
+        if (FAILED(link->GetCurrentDevice(&device)))
+            device = nullptr;
+    }
+    ReleaseAndClear(unitObject_);
+    unitObject_ = device;
+    ReleaseAndClear(unit_);
+    unit_ = Ask<IRecordingUnit>(unitObject_, IID_IRecordingUnit);
+}
+
+IOnlineEventControl* Doc::Control() const
+{
+    return Ask<IOnlineEventControl>(unit_, IID_IOnlineEventControl);
+}
+
+bool Doc::IsFeatureSupported()
+{
+    IOnlineEventControl* control = Control();
+    if (!control)
+        return false;
+    SHORT supported = 0;
+    const bool ok = SUCCEEDED(control->IsSupported(&supported)) && supported != 0;
+    control->Release();
+    return ok;
+}
+
+bool Doc::ApplyToUnit(const EventConfig& configuration, IRecordingUnit* unit)
+{
+    IOnlineEventControl* control = Ask<IOnlineEventControl>(unit, IID_IOnlineEventControl);
+    if (!control)
+        return false;
+    bool accepted = true;
+    try {
+        EventConfig shaped;
+        shaped.InitFromDevice(unit);
+        shaped.CopyFrom(configuration, false);
+        // Rules on inputs the unit lacks, or on no input at all, go out on input 0.
+        const int count = shaped.AnalogOutputCount + shaped.DigitalOutputCount;
+        for (int i = 0; i < count && i < shaped.GetCount(); ++i)
+            for (OnlineEventRule& rule : shaped.GetEvent(i).Rules)
+                if (rule.Input >= shaped.InputCount || rule.Input < 0)
+                    rule.Input = 0;
+        for (int i = 0; i < shaped.GetCount(); ++i) {
+            const OutputRecord record = BuildOutputRecord(shaped.GetEvent(i));
+            if (control->SetOutput(record.data()) != 0)
+                accepted = false;
+        }
+    } catch (...) {
+        control->Release();
+        throw;
+    }
+    control->Release();
+    return accepted;
+}
+
+bool Doc::GetMasterDeviceName(QLXString& name)
+{
+    name = QLXString();
+    if (!unitObject_)
+        return false;
+    IDeviceProperties* properties = nullptr;
+    if (FAILED(unitObject_->GetPropertyObject(0, &properties)) || !properties)
+        return false;
+    VARIANT value;
+    VariantInit(&value);
+    const HRESULT hr = properties->GetProperty(DeviceProperty_Name, &value);
+    properties->Release();
+    if (hr == 0 && value.vt == VT_BSTR && value.bstrVal)
+        name = QLXString(static_cast<const wchar_t*>(value.bstrVal));
+    VariantClear(&value);
+    return hr == 0;
+}
+
+HWND Doc::MessageOwner()
+{
+    HWND window = nullptr;
+    if (auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication))
+        if (FAILED(host->GetMainWindow(&window)))
+            window = nullptr;
+    return window;
+}
+
+void Doc::ShowMessage(UINT textId, UINT captionId, UINT style)
+{
+    const HINSTANCE module = QLX::GetModuleInstance();
+    const QLXString text = LoadResourceString(module, textId, true);
+    const QLXString caption = LoadResourceString(module, captionId, true);
+    MessageBoxW(MessageOwner(), text.c_str(), caption.c_str(), style);
+}
+
+void Doc::RegisterPersistence()
+{
+    IKXFLink* owner = OwnerLink();
+    if (!owner)
+        return;
+    IKXFStreamStorage* storage = nullptr;
+    if (FAILED(owner->GetLinkedObject(IID_IKXFStreamStorage, reinterpret_cast<void**>(&storage))) || !storage)
+        return;
+    IQLXString* unused = nullptr;
+    storage->RegisterStream(BindingLink(), 0, &persistence_, 0, 0, &unused);
+    if (unused)
+        unused->Release();
+    storage->Release();
+    persistenceAttached_ = true;
+}
+
+void Doc::OnSetupExecute()
+{
+    try {
+        Send(RunSetupNumber(), RunSetupSendOption);
+    } catch (...) {
+    }
+}
+
+void Doc::OnSetupUpdate(IKXFCommandState* state)
+{
+    if (!state)
+        return;
+    try {
+        WORD locked = 0;
+        if (IKXFStateService* service = StateService())
+            if (FAILED(service->GetLockFlag(&locked)))
+                locked = 0;
+        bool checked = false;
+        if (!locked && IsFeatureSupported()) {
+            EventConfig shown;
+            shown.InitFromDevice(unit_);
+            shown.CopyFrom(*configuration_, false);
+            checked = AnyOutputOn(shown);
+        }
+        state->Enable(locked ? KXFCommand_Disabled : KXFCommand_Enabled);
+        state->Check(checked ? 1 : 0, CheckStyle);
+    } catch (...) {
+    }
+}
+
+void Doc::OnUnitAttached()
+{
+    try {
+        AttachUnit();
+        if (IsFeatureSupported())
+            ApplyConfiguration();
+    } catch (...) {
+    }
+}
+
+void Doc::OnOutputsRestart()
+{
+    try {
+        IOnlineEventControl* control = Control();
+        if (!control)
+            return;
+        if (AnyOutputOn(*configuration_))
+            ApplyConfiguration();
+        else
+            control->SwitchOff();
+        control->Release();
+    } catch (...) {
+    }
+}
+
+void Doc::OnOutputsStop()
+{
+    if (IOnlineEventControl* control = Control()) {
+        control->SwitchOff();
+        control->Release();
+    }
+}
+
+void Doc::OnUnitSettingsChanged(BYTE flag)
+{
+    try {
+        if (!flag)
+            return;
+        IOnlineEventControl* control = Control();
+        if (!control)
+            return;
+        control->Release();
+        // Only the first analog output that is on matters: the stimulator shares them all.
+        for (int i = 0; i < configuration_->GetCount(); ++i) {
+            const OnlineEvent& event = configuration_->GetEvent(i);
+            if (event.Output <= 0 || !event.On)
+                continue;
+            IUnitSettings* settings = Ask<IUnitSettings>(unit_, IID_IUnitSettings);
+            if (!settings)
+                return;
+            IStimulatorSettings* stimulator = nullptr;
+            SHORT enabled = 0;
+            if (SUCCEEDED(settings->GetStimulatorSettings(&stimulator)) && stimulator) {
+                if (FAILED(stimulator->IsEnabled(&enabled)))
+                    enabled = 0;
+                stimulator->Release();
+            }
+            settings->Release();
+            if (enabled)
+                ShowMessage(IDS_STIMULATOR_TEXT, IDS_STIMULATOR_CAPTION, MB_ICONINFORMATION);
+            return;
+        }
+    } catch (...) {
+    }
+}
+
+LONG Doc::OnRunSetup()
+{
+    // The setup dialog run is not part of the document; the message goes on.
+    return 1;
+}
+
+LONG Doc::OnApplySettings(const QLXString& text)
+{
+    try {
+        QLXString copy = text;
+        const char* narrow = copy.NarrowText();
+        EventConfig received;
+        // A text that breaks off still gives what was read before the break.
+        received.Parse(narrow ? std::string(narrow) : std::string());
+        configuration_->CopyFrom(received, true);
+        if (!persistenceAttached_)
+            RegisterPersistence();
+        modified_ = true;
+        ApplyConfiguration();
+        return 1;
+    } catch (const std::exception&) {
+        ShowMessage(IDS_INTERNAL_ERROR_TEXT, IDS_INTERNAL_ERROR_CAPTION, MB_ICONERROR);
+        return 0;
+    }
+}
+
+} // namespace OnlineEvents

@@ -1,0 +1,194 @@
+#include "HostDocument.h"
+
+#include "DocumentFile.h"
+
+#include <algorithm>
+
+namespace VireoHost {
+
+HostDocument::HostDocument(SimulatedUnit* unit) : unit_(unit)
+{
+    if (unit_)
+        unit_->AddRef();
+}
+
+HostDocument::~HostDocument()
+{
+    Close();
+    if (unit_)
+        unit_->Release();
+}
+
+HRESULT HostDocument::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostDocument))
+        *object = static_cast<IHostDocument*>(this);
+    else if (IsEqualIID(iid, IID_IKXFLink))
+        *object = static_cast<IKXFLink*>(this);
+    else if (IsEqualIID(iid, IID_IKXFStreamStorage))
+        *object = static_cast<IKXFStreamStorage*>(this);
+    else if (IsEqualIID(iid, IID_IHardwareLink))
+        *object = static_cast<IHardwareLink*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG HostDocument::AddRef()
+{
+    return InterlockedIncrement(&refs_);
+}
+
+ULONG HostDocument::Release()
+{
+    const LONG left = InterlockedDecrement(&refs_);
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+HRESULT HostDocument::GetLink(REFIID iid, void** link)
+{
+    if (!link)
+        return E_POINTER;
+    *link = nullptr;
+    if (IsEqualIID(iid, IID_IHardwareLink))
+        return QueryInterface(iid, link);
+    return E_NOINTERFACE;
+}
+
+HRESULT HostDocument::GetLinkedObject(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IKXFStreamStorage) || IsEqualIID(iid, IID_IHostDocument))
+        return QueryInterface(iid, object);
+    return E_NOINTERFACE;
+}
+
+HRESULT HostDocument::RegisterStream(IKXFLink*, DWORD, IPersistStream* stream, DWORD, DWORD, IQLXString** text)
+{
+    if (text)
+        *text = nullptr;
+    if (!stream)
+        return E_POINTER;
+    if (std::find(registered_.begin(), registered_.end(), stream) == registered_.end()) {
+        stream->AddRef();
+        registered_.push_back(stream);
+    }
+    return S_OK;
+}
+
+HRESULT HostDocument::GetCurrentDevice(IDeviceObject** device)
+{
+    if (!device)
+        return E_POINTER;
+    *device = unit_ ? static_cast<IDeviceObject*>(unit_) : nullptr;
+    if (!*device)
+        return S_FALSE;
+    unit_->AddRef();
+    return S_OK;
+}
+
+HRESULT HostDocument::CreateModuleDocument(REFCLSID classId, IUnknown* notificationSource, std::wstring& error)
+{
+    IKXFObjectRegistry* registry = nullptr;
+    HRESULT hr = CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry,
+                                  reinterpret_cast<void**>(&registry));
+    if (FAILED(hr) || !registry) {
+        error = L"the framework is not running";
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    hr = registry->CreateDocument(classId, static_cast<IHostDocument*>(this), &document_);
+    registry->Release();
+    if (FAILED(hr) || !document_) {
+        document_ = nullptr;
+        error = L"the online events document class is not registered";
+        return FAILED(hr) ? hr : E_FAIL;
+    }
+    IObserver* observer = nullptr;
+    if (notificationSource &&
+        SUCCEEDED(document_->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&observer))) && observer) {
+        observer->Connect(notificationSource);
+        observer->Release();
+    }
+    return S_OK;
+}
+
+IPersistStream* HostDocument::QueryPersistence()
+{
+    ICustomDocument* custom = nullptr;
+    if (!document_ || FAILED(document_->QueryInterface(IID_ICustomDocument, reinterpret_cast<void**>(&custom))))
+        return nullptr;
+    IUnknown* persistence = nullptr;
+    DWORD extra = 0;
+    const HRESULT hr = custom->QueryPersistence(0, 2, &persistence, &extra);
+    custom->Release();
+    if (hr != 0 || !persistence)
+        return nullptr;
+    IPersistStream* stream = nullptr;
+    persistence->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&stream));
+    persistence->Release();
+    return stream;
+}
+
+HRESULT HostDocument::SendText(DWORD number, const std::wstring& text)
+{
+    if (!document_)
+        return E_FAIL;
+    IKXFObjectRegistry* registry = nullptr;
+    IKXFMessageDispatcher* dispatcher = nullptr;
+    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry,
+                     reinterpret_cast<void**>(&registry));
+    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFMessageDispatcher,
+                     reinterpret_cast<void**>(&dispatcher));
+    IKXFMessageFactory* factory = nullptr;
+    if (registry)
+        registry->GetObject(KXFObject_MessageFactory, IID_IKXFMessageFactory, reinterpret_cast<void**>(&factory));
+    HRESULT hr = E_FAIL;
+    if (factory && dispatcher) {
+        QLXString payload(text.c_str());
+        KXFValue value{KXFValue_Text, payload.Rep()};
+        IKXFMessage* message = nullptr;
+        hr = factory->CreateMessage(number, 0, 0, 0, &value, &message);
+        if (SUCCEEDED(hr) && message) {
+            hr = dispatcher->Dispatch(message, document_);
+            message->Release();
+        }
+    }
+    if (factory)
+        factory->Release();
+    if (dispatcher)
+        dispatcher->Release();
+    if (registry)
+        registry->Release();
+    return hr;
+}
+
+HRESULT HostDocument::Save(const std::wstring& path, std::wstring& error)
+{
+    return SaveDocumentFile(path, registered_, error);
+}
+
+void HostDocument::Close()
+{
+    for (auto it = registered_.rbegin(); it != registered_.rend(); ++it)
+        (*it)->Release();
+    registered_.clear();
+    if (document_) {
+        ICustomDocument* custom = nullptr;
+        if (SUCCEEDED(document_->QueryInterface(IID_ICustomDocument, reinterpret_cast<void**>(&custom))) && custom) {
+            custom->Detach();
+            custom->Release();
+        }
+        document_->Release();
+        document_ = nullptr;
+    }
+}
+
+} // namespace VireoHost

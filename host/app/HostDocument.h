@@ -1,0 +1,57 @@
+#pragma once
+// A host document: owns one module document created through the framework, links
+// it to the hardware (the simulated unit), keeps the persistences registered with
+// its stream storage and saves them into a document file.
+
+#include "SimulatedUnit.h"
+
+#include "extension/HostInterfaces.h"
+
+#include <string>
+#include <vector>
+
+namespace VireoHost {
+
+class HostDocument : public IHostDocument, public IKXFLink, public IKXFStreamStorage, public IHardwareLink {
+public:
+    // One reference for the caller; the unit becomes the current master device.
+    explicit HostDocument(SimulatedUnit* unit);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IHostDocument
+    HRESULT STDMETHODCALLTYPE GetLink(REFIID iid, void** link) override;
+    // IKXFLink: the owner link; the stream storage is at its other end.
+    HRESULT STDMETHODCALLTYPE GetLinkedObject(REFIID iid, void** object) override;
+    // IKXFStreamStorage
+    HRESULT STDMETHODCALLTYPE RegisterStream(IKXFLink* link, DWORD reserved1, IPersistStream* stream,
+                                             DWORD reserved2, DWORD reserved3, IQLXString** text) override;
+    // IHardwareLink
+    HRESULT STDMETHODCALLTYPE GetCurrentDevice(IDeviceObject** device) override;
+
+    // Creates the module document of the class through the framework and connects
+    // it to the notification source.
+    HRESULT CreateModuleDocument(REFCLSID classId, IUnknown* notificationSource, std::wstring& error);
+    IUnknown* ModuleDocument() const { return document_; }
+    // The module document's persistence: asked through its persistence query.
+    IPersistStream* QueryPersistence();
+    // Sends a text message to the module document through the framework.
+    HRESULT SendText(DWORD number, const std::wstring& text);
+    HRESULT Save(const std::wstring& path, std::wstring& error);
+    // Lets go of the module document and the registered persistences.
+    void Close();
+
+    const std::vector<IPersistStream*>& Registered() const { return registered_; }
+
+private:
+    virtual ~HostDocument();
+
+    volatile LONG refs_ = 1;
+    SimulatedUnit* unit_;
+    IUnknown* document_ = nullptr;
+    std::vector<IPersistStream*> registered_;
+};
+
+} // namespace VireoHost

@@ -1,0 +1,61 @@
+#pragma once
+// The host application's own services as the module finds them through COM: the
+// application (main window, language, help, settings) and the unit-test registry.
+
+#include "extension/HostInterfaces.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace VireoHost {
+
+// Lives for the whole run; references are not counted.
+class HostApplication : public IHostApplication, public IHostSettingsStore {
+public:
+    explicit HostApplication(HWND mainWindow) : mainWindow_(mainWindow) {}
+    virtual ~HostApplication() = default;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE GetMainWindow(HWND* window) override;
+    HRESULT STDMETHODCALLTYPE GetLanguage(WORD* language) override;
+    // Help requests are logged on standard error.
+    HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR topic, LPCWSTR helpFile) override;
+    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override;
+    HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) override;
+
+private:
+    HWND mainWindow_;
+};
+
+// The result of one test function of a registered unit test.
+struct TestOutcome {
+    std::wstring name;
+    bool passed;
+    std::wstring message;
+};
+
+// Keeps the unit tests the module hands over and runs them one by one, so each
+// result can be reported by name.
+class HostTestRegistry : public IUnitTestRegistry {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE AddTest(IUnknown* test) override;
+    HRESULT STDMETHODCALLTYPE GetTestCount(ULONG* count) override;
+    HRESULT STDMETHODCALLTYPE RunAll(ULONG* passed, ULONG* failed) override;
+    HRESULT STDMETHODCALLTYPE Clear() override;
+
+    std::vector<TestOutcome> Run();
+    ~HostTestRegistry() { Clear(); }
+
+private:
+    std::vector<IHostUnitTest*> tests_;
+};
+
+} // namespace VireoHost

@@ -1,0 +1,478 @@
+#include "HostSession.h"
+
+#include "DocumentFile.h"
+#include "HostDocument.h"
+#include "MessageBoxEcho.h"
+#include "SimulatedUnit.h"
+#include "UnitCalls.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace VireoHost {
+namespace {
+
+// {17437D32-56E9-4027-B3C8-FC0FC43EC033}: the online events document class.
+constexpr CLSID OnlineEventsClass = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
+// The host's notification groups of the recording unit and of the devices.
+constexpr GUID UnitEvents = {0x4EC14960, 0x9464, 0x11D2, {0xB7, 0xE7, 0x00, 0x80, 0x48, 0xC3, 0x6F, 0xE8}};
+constexpr GUID DeviceEvents = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
+constexpr DWORD ApplySettingsOffset = 2;
+
+std::string Narrow(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
+    narrow.resize(static_cast<size_t>(size) - 1);
+    return narrow;
+}
+
+std::wstring ProgramDirectory()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path, length);
+    const size_t slash = directory.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : directory.substr(0, slash + 1);
+}
+
+bool ReadTextFile(const std::wstring& path, std::string& text)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    if (!file)
+        return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+std::wstring Code(HRESULT hr)
+{
+    wchar_t text[16];
+    wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Messages boxes of the module are printed and answered while the session runs.
+MessageBoxEcho::Sink PrintBoxes()
+{
+    return [](const std::wstring& caption, const std::wstring& text) {
+        PrintLine(Narrow(MessageBoxEcho::Line(caption, text)));
+    };
+}
+
+template <class T> struct Held {
+    T* object = nullptr;
+    ~Held()
+    {
+        if (object)
+            object->Release();
+    }
+};
+
+} // namespace
+
+void PrintLine(const std::string& line)
+{
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void PrintError(const std::wstring& line)
+{
+    const std::string narrow = "VireoHost: " + Narrow(line) + "\n";
+    std::fputs(narrow.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+HostSession::HostSession() = default;
+
+HostSession::~HostSession()
+{
+    tests_.Clear();
+    if (frameworkCookie_)
+        CoRevokeClassObject(frameworkCookie_);
+    if (testsCookie_)
+        CoRevokeClassObject(testsCookie_);
+    if (applicationCookie_)
+        CoRevokeClassObject(applicationCookie_);
+    if (mainWindow_)
+        DestroyWindow(mainWindow_);
+    delete application_;
+    // The libraries stay loaded: objects of theirs may still be cached by each other.
+    if (comStarted_)
+        OleUninitialize();
+}
+
+bool HostSession::Start(std::wstring& error)
+{
+    if (FAILED(OleInitialize(nullptr))) {
+        error = L"cannot initialise OLE";
+        return false;
+    }
+    comStarted_ = true;
+
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"VireoHostMainWindow";
+    RegisterClassW(&windowClass);
+    mainWindow_ = CreateWindowExW(0, windowClass.lpszClassName, L"Kestrana", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
+    application_ = new HostApplication(mainWindow_);
+    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_),
+                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &applicationCookie_);
+    // The host's own test registry, registered before the framework's stand-in offers one.
+    CoRegisterClassObject(CLSID_UnitTestRegistry, static_cast<IUnitTestRegistry*>(&tests_), CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &testsCookie_);
+
+    const std::wstring directory = ProgramDirectory();
+    const std::wstring frameworkPath = directory + L"Kxf.dll";
+    framework_ = LoadLibraryW(frameworkPath.c_str());
+    using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject =
+        framework_ ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(framework_, "DllGetClassObject")))
+                   : nullptr;
+    IUnknown* frameworkObject = nullptr;
+    if (!getClassObject || FAILED(getClassObject(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&frameworkObject)))) {
+        error = L"cannot load the framework " + frameworkPath;
+        return false;
+    }
+    CoRegisterClassObject(CLSID_KXFFramework, frameworkObject, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                          &frameworkCookie_);
+    frameworkObject->Release();
+
+    IUnknown* registry = nullptr;
+    if (SUCCEEDED(CoGetClassObject(CLSID_UnitTestRegistry, CLSCTX_INPROC_SERVER, nullptr, IID_IUnitTestRegistry,
+                                   reinterpret_cast<void**>(&registry))) &&
+        registry) {
+        testsAreOurs_ = registry == static_cast<IUnitTestRegistry*>(&tests_);
+        registry->Release();
+    }
+
+    const std::wstring modulePath = directory + L"Vireo.dll";
+    module_ = LoadLibraryW(modulePath.c_str());
+    using RegisterClassObjects = HRESULT(STDAPICALLTYPE*)();
+    auto registerClassObjects =
+        module_ ? reinterpret_cast<RegisterClassObjects>(reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterClassObjects")))
+                : nullptr;
+    if (!registerClassObjects) {
+        error = L"cannot load " + modulePath;
+        return false;
+    }
+    const HRESULT hr = registerClassObjects();
+    if (FAILED(hr)) {
+        error = L"DllRegisterClassObjects failed (" + Code(hr) + L")";
+        return false;
+    }
+    return true;
+}
+
+int HostSession::Run(const CommandLine& command)
+{
+    if (command.verb == Verb::Stream)
+        return Stream(command);
+    UnitModel unit;
+    if (!ReadUnit(command, unit))
+        return 2;
+    std::wstring error;
+    MessageBoxEcho echo(PrintBoxes());
+    if (!Start(error)) {
+        PrintError(error);
+        return 3;
+    }
+    switch (command.verb) {
+    case Verb::Apply: return Apply(command);
+    case Verb::Load: return Load(command, true);
+    case Verb::Notify: return Notify(command);
+    case Verb::SelfTest: return SelfTest();
+    case Verb::Demo: return Demo(command);
+    default: return 2;
+    }
+}
+
+bool HostSession::ReadUnit(const CommandLine& command, UnitModel& unit)
+{
+    if (command.unitIni.empty())
+        return true;
+    std::wstring error;
+    if (!LoadUnitIni(command.unitIni, unit, error)) {
+        PrintError(error);
+        return false;
+    }
+    return true;
+}
+
+DWORD HostSession::Group(REFGUID id)
+{
+    Held<IKXFIdRegistry> registry;
+    WORD group = 0;
+    if (FAILED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFIdRegistry,
+                                reinterpret_cast<void**>(&registry.object))) ||
+        FAILED(registry.object->GetIdGroup(id, &group)))
+        return 0;
+    return static_cast<DWORD>(group) << 16;
+}
+
+HostDocument* HostSession::OpenDocument(const UnitModel& model, SimulatedUnit*& unit)
+{
+    unit = new SimulatedUnit(model);
+    auto* document = new HostDocument(unit);
+    Held<IUnknown> source;
+    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFNotificationSource,
+                     reinterpret_cast<void**>(&source.object));
+    std::wstring error;
+    if (FAILED(document->CreateModuleDocument(OnlineEventsClass, source.object, error))) {
+        PrintError(error);
+        document->Release();
+        unit->Release();
+        unit = nullptr;
+        return nullptr;
+    }
+    return document;
+}
+
+void HostSession::PrintCalls(SimulatedUnit* unit)
+{
+    for (const UnitCall& call : unit->Calls())
+        PrintLine(CallLine(call));
+    unit->ClearCalls();
+}
+
+int HostSession::Apply(const CommandLine& command)
+{
+    std::string text;
+    if (!ReadTextFile(command.input, text)) {
+        PrintError(L"cannot read " + command.input);
+        return 2;
+    }
+    UnitModel model;
+    ReadUnit(command, model);
+    SimulatedUnit* unit = nullptr;
+    HostDocument* document = OpenDocument(model, unit);
+    if (!document)
+        return 3;
+    const QLXString wide = QLXString::FromNarrow(text.c_str(), 0);
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    PrintCalls(unit);
+    int result = 0;
+    if (!command.savePath.empty()) {
+        std::wstring error;
+        if (FAILED(document->Save(command.savePath, error))) {
+            PrintError(error);
+            result = 1;
+        }
+    }
+    document->Close();
+    document->Release();
+    unit->Release();
+    return result;
+}
+
+int HostSession::LoadInto(HostDocument* document, const std::wstring& file)
+{
+    std::wstring error;
+    Held<IStream> stream;
+    stream.object = OpenSettingsStream(file, OnlineEventsClass, true, error);
+    if (!stream.object) {
+        PrintError(error);
+        return 2;
+    }
+    Held<IPersistStream> persistence;
+    persistence.object = document->QueryPersistence();
+    if (!persistence.object) {
+        PrintError(L"the document offers no persistence");
+        return 1;
+    }
+    const HRESULT hr = persistence.object->Load(stream.object);
+    if (FAILED(hr)) {
+        PrintError(L"loading " + file + L" failed (" + Code(hr) + L")");
+        return 1;
+    }
+    return 0;
+}
+
+bool HostSession::SettingsText(HostDocument* document, std::string& text)
+{
+    Held<IPersistStream> persistence;
+    persistence.object = document->QueryPersistence();
+    Held<IStorage> storage;
+    Held<IStream> stream;
+    const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE;
+    if (!persistence.object || FAILED(StgCreateDocfile(nullptr, mode, 0, &storage.object)) ||
+        FAILED(storage.object->CreateStream(L"Contents", STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
+                                            &stream.object)) ||
+        FAILED(persistence.object->Save(stream.object, FALSE)))
+        return false;
+    // Header, settings version, marker, count and check, then UTF-16 ending in a zero unit.
+    const std::string bytes = ReadAllBytes(stream.object);
+    if (bytes.size() < 20)
+        return false;
+    text.clear();
+    for (size_t i = 20; i + 1 < bytes.size(); i += 2) {
+        const unsigned unit = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
+        if (unit == 0)
+            break;
+        text += static_cast<char>(unit < 0x80 ? unit : '?');
+    }
+    return true;
+}
+
+int HostSession::Load(const CommandLine& command, bool printSettings)
+{
+    UnitModel model;
+    ReadUnit(command, model);
+    SimulatedUnit* unit = nullptr;
+    HostDocument* document = OpenDocument(model, unit);
+    if (!document)
+        return 3;
+    int result = LoadInto(document, command.input);
+    PrintCalls(unit);
+    if (result == 0 && printSettings) {
+        std::string text;
+        if (SettingsText(document, text)) {
+            PrintLine("Settings:");
+            std::fputs(text.c_str(), stdout);
+            std::fflush(stdout);
+        } else {
+            PrintError(L"cannot read the document's settings");
+            result = 1;
+        }
+    }
+    if (result == 0 && command.verb == Verb::Notify) {
+        Held<IKXFNotificationSource> source;
+        CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFNotificationSource,
+                         reinterpret_cast<void**>(&source.object));
+        for (const NotificationName* event : command.events) {
+            const DWORD number = Group(event->deviceGroup ? DeviceEvents : UnitEvents) + event->offset;
+            BYTE flag = event->flag;
+            if (source.object)
+                source.object->Raise(number, 0, event->hasFlag ? &flag : nullptr);
+            PrintCalls(unit);
+        }
+    }
+    document->Close();
+    document->Release();
+    unit->Release();
+    return result;
+}
+
+int HostSession::Stream(const CommandLine& command)
+{
+    if (FAILED(OleInitialize(nullptr))) {
+        PrintError(L"cannot initialise OLE");
+        return 3;
+    }
+    comStarted_ = true;
+    std::wstring error;
+    Held<IStream> stream;
+    stream.object = OpenSettingsStream(command.input, OnlineEventsClass, false, error);
+    if (!stream.object) {
+        PrintError(error);
+        return 2;
+    }
+    const std::string bytes = ReadAllBytes(stream.object);
+    PrintLine(HexText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    return 0;
+}
+
+int HostSession::Notify(const CommandLine& command)
+{
+    return Load(command, false);
+}
+
+int HostSession::SelfTest()
+{
+    if (!testsAreOurs_) {
+        PrintError(L"the host's test registry is not the one COM hands out");
+        return 3;
+    }
+    bool failed = false;
+    for (const TestOutcome& outcome : tests_.Run()) {
+        if (outcome.passed) {
+            PrintLine(Narrow(outcome.name) + ": passed");
+        } else {
+            PrintLine(Narrow(outcome.name) + ": failed: " + Narrow(outcome.message));
+            failed = true;
+        }
+    }
+    return failed ? 1 : 0;
+}
+
+int HostSession::Demo(const CommandLine& command)
+{
+    PrintLine("Vireo.dll is loaded into the host and registered its document class.");
+    PrintLine("");
+    PrintLine("Self-test of the module:");
+    if (SelfTest() != 0)
+        return 1;
+
+    std::string text;
+    if (!ReadTextFile(command.input, text)) {
+        PrintError(L"cannot read " + command.input);
+        return 2;
+    }
+    UnitModel model;
+    ReadUnit(command, model);
+    PrintLine("");
+    PrintLine("Unit: " + Narrow(model.name) + ", " + std::to_string(model.inputRanges.size()) + " inputs, " +
+              std::to_string(model.analogOutputs) + " analog outputs, " + std::to_string(model.DigitalOutputCount()) +
+              " digital outputs");
+    PrintLine("Applying " + Narrow(command.input) + " through the apply-settings message:");
+    SimulatedUnit* unit = nullptr;
+    HostDocument* document = OpenDocument(model, unit);
+    if (!document)
+        return 3;
+    const QLXString wide = QLXString::FromNarrow(text.c_str(), 0);
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    const std::vector<UnitCall> applied = unit->Calls();
+    std::fputs(RecordTable(applied).c_str(), stdout);
+    unit->ClearCalls();
+    std::wstring error;
+    const HRESULT saved = document->Save(command.savePath, error);
+    document->Close();
+    document->Release();
+    unit->Release();
+    if (FAILED(saved)) {
+        PrintError(error);
+        return 1;
+    }
+    PrintLine("Saved the host document to " + Narrow(command.savePath) + ".");
+
+    PrintLine("");
+    PrintLine("Loading it into a new document on the same unit:");
+    document = OpenDocument(model, unit);
+    if (!document)
+        return 3;
+    const int loaded = LoadInto(document, command.savePath);
+    const std::vector<UnitCall> reloaded = unit->Calls();
+    document->Close();
+    document->Release();
+    unit->Release();
+    if (loaded != 0)
+        return loaded;
+    std::fputs(RecordTable(reloaded).c_str(), stdout);
+    size_t same = 0;
+    for (size_t i = 0; i < applied.size() && i < reloaded.size(); ++i)
+        if (applied[i].switchOff == reloaded[i].switchOff && applied[i].record == reloaded[i].record)
+            ++same;
+    const bool identical = same == applied.size() && applied.size() == reloaded.size();
+    PrintLine("");
+    PrintLine(identical ? "The unit received the same " + std::to_string(same) + " records after reloading."
+                        : "The records after reloading differ: " + std::to_string(same) + " of " +
+                              std::to_string(applied.size()) + " are the same.");
+    std::fflush(stdout);
+    return identical ? 0 : 1;
+}
+
+} // namespace VireoHost

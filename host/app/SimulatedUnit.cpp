@@ -1,0 +1,223 @@
+#include "SimulatedUnit.h"
+
+#include <cstring>
+#include <new>
+
+namespace VireoHost {
+namespace {
+
+// One digital output group; it only knows its line count.
+class OutputGroup : public IDigitalOutputGroup {
+public:
+    explicit OutputGroup(LONG lines) : lines_(lines) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown)) {
+            *object = static_cast<IDigitalOutputGroup*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return left;
+    }
+    HRESULT STDMETHODCALLTYPE GetLineCount(LONG* count) override
+    {
+        if (!count)
+            return E_POINTER;
+        *count = lines_;
+        return S_OK;
+    }
+
+private:
+    virtual ~OutputGroup() = default;
+    volatile LONG refs_ = 1;
+    LONG lines_;
+};
+
+} // namespace
+
+SimulatedUnit::SimulatedUnit(const UnitModel& model) : model_(model) {}
+
+HRESULT SimulatedUnit::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDeviceObject))
+        *object = static_cast<IDeviceObject*>(this);
+    else if (IsEqualIID(iid, IID_IRecordingUnit))
+        *object = static_cast<IRecordingUnit*>(this);
+    else if (IsEqualIID(iid, IID_IOnlineEventControl))
+        *object = static_cast<IOnlineEventControl*>(this);
+    else if (IsEqualIID(iid, IID_IUnitSettings))
+        *object = static_cast<IUnitSettings*>(this);
+    else if (IsEqualIID(iid, IID_IDeviceProperties))
+        *object = static_cast<IDeviceProperties*>(this);
+    else if (IsEqualIID(iid, IID_IStimulatorSettings))
+        *object = static_cast<IStimulatorSettings*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+ULONG SimulatedUnit::AddRef()
+{
+    return InterlockedIncrement(&refs_);
+}
+
+ULONG SimulatedUnit::Release()
+{
+    const LONG left = InterlockedDecrement(&refs_);
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+HRESULT SimulatedUnit::GetPropertyObject(DWORD, IDeviceProperties** properties)
+{
+    if (!properties)
+        return E_POINTER;
+    *properties = static_cast<IDeviceProperties*>(this);
+    AddRef();
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetSamplingState(SHORT* sampling)
+{
+    if (!sampling)
+        return E_POINTER;
+    *sampling = model_.sampling ? -1 : 0;
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetInputCount(LONG* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = static_cast<LONG>(model_.inputRanges.size());
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetAnalogOutputCount(LONG* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = model_.analogOutputs;
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetDigitalOutputGroupCount(LONG* count)
+{
+    if (!count)
+        return E_POINTER;
+    *count = static_cast<LONG>(model_.digitalGroups.size());
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetDigitalOutputGroup(LONG index, IDigitalOutputGroup** group)
+{
+    if (!group)
+        return E_POINTER;
+    *group = nullptr;
+    if (index < 0 || index >= static_cast<LONG>(model_.digitalGroups.size()))
+        return E_INVALIDARG;
+    *group = new (std::nothrow) OutputGroup(model_.digitalGroups[static_cast<size_t>(index)]);
+    return *group ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT SimulatedUnit::IsSupported(SHORT* supported)
+{
+    if (!supported)
+        return E_POINTER;
+    *supported = model_.supported ? -1 : 0;
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::IsActive(SHORT* active)
+{
+    if (!active)
+        return E_POINTER;
+    *active = model_.active ? -1 : 0;
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetOutputLimits(OutputLimits* limits)
+{
+    if (!limits || limits->size != sizeof(OutputLimits))
+        return E_INVALIDARG;
+    limits->maxPulseDelay = model_.maxPulseDelay;
+    limits->maxRetriggerHoldoff = model_.maxHoldoff;
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::SetOutput(const void* record)
+{
+    if (!record)
+        return E_POINTER;
+    UnitCall call;
+    std::memcpy(call.record.data(), record, RecordSize);
+    calls_.push_back(call);
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::SwitchOff()
+{
+    UnitCall call;
+    call.switchOff = true;
+    calls_.push_back(call);
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetStimulatorSettings(IStimulatorSettings** settings)
+{
+    if (!settings)
+        return E_POINTER;
+    *settings = static_cast<IStimulatorSettings*>(this);
+    AddRef();
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetInputSettingsText(DWORD, LONG input, IQLXString** text)
+{
+    if (!text)
+        return E_POINTER;
+    *text = nullptr;
+    const std::wstring settings = model_.InputSettingsText(input);
+    if (settings.empty())
+        return E_INVALIDARG;
+    *text = QLXString(settings.c_str()).GetInterface();
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::GetProperty(DWORD key, VARIANT* value)
+{
+    if (!value)
+        return E_POINTER;
+    VariantInit(value);
+    if (key != DeviceProperty_Name)
+        return DISP_E_MEMBERNOTFOUND;
+    value->vt = VT_BSTR;
+    value->bstrVal = SysAllocString(model_.name.c_str());
+    return S_OK;
+}
+
+HRESULT SimulatedUnit::IsEnabled(SHORT* enabled)
+{
+    if (!enabled)
+        return E_POINTER;
+    *enabled = model_.stimulator ? -1 : 0;
+    return S_OK;
+}
+
+} // namespace VireoHost
