@@ -7,11 +7,18 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+
 #include <string>
 #include <vector>
 
 int main()
 {
+    // Lines end in a line feed alone, whatever reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::wstring> args;
