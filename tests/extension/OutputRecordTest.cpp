@@ -1,0 +1,164 @@
+#include "extension/OutputRecord.h"
+
+#include "eventconfig/EventConfig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <limits>
+
+using namespace OnlineEvents;
+
+namespace {
+
+template <typename T> T At(const OutputRecord& record, size_t offset)
+{
+    T value;
+    std::memcpy(&value, record.data() + offset, sizeof value);
+    return value;
+}
+
+OnlineEventRule Rule(int input, bool above, double hysteresis, double level)
+{
+    OnlineEventRule rule;
+    rule.Input = input;
+    rule.Above = above;
+    rule.Hysteresis = hysteresis;
+    rule.Level = level;
+    return rule;
+}
+
+TEST(OutputRecordRules, HalfScaleWithTenPercentHysteresisInBothDirections)
+{
+    const RuleCounts rising = ConvertRule(50, 10, true);
+    EXPECT_EQ(rising.threshold, 16000);
+    EXPECT_EQ(rising.hysteresis, 3200);
+    EXPECT_EQ(rising.direction, 0);
+    const RuleCounts falling = ConvertRule(50, 10, false);
+    EXPECT_EQ(falling.threshold, 19200);
+    EXPECT_EQ(falling.hysteresis, 3200);
+    EXPECT_EQ(falling.direction, 1);
+}
+
+TEST(OutputRecordRules, AFallingRuleAtFullScaleKeepsItsThresholdBelowTheLimit)
+{
+    const RuleCounts counts = ConvertRule(100, 5, false);
+    EXPECT_EQ(counts.threshold, 32766);
+    EXPECT_EQ(counts.hysteresis, 766);
+}
+
+TEST(OutputRecordRules, NegativeLevelsTruncateTowardZero)
+{
+    const RuleCounts counts = ConvertRule(-12.5, 5, true);
+    EXPECT_EQ(counts.threshold, -4000);
+    EXPECT_EQ(counts.hysteresis, 1600);
+    EXPECT_EQ(ConvertRule(0.0031, 0.0031, true).threshold, 0);
+    EXPECT_EQ(ConvertRule(-0.0031, 0, true).threshold, 0);
+}
+
+TEST(OutputRecordRules, AFallingLevelBeyondFullScaleNeverGetsANegativeHysteresis)
+{
+    const RuleCounts counts = ConvertRule(150, 5, false);
+    EXPECT_EQ(counts.hysteresis, 766);
+    EXPECT_EQ(counts.threshold, 32766);
+    EXPECT_GE(ConvertRule(1e12, 1e12, false).hysteresis, 0);
+    EXPECT_GE(ConvertRule(50, -10, false).hysteresis, 0);
+}
+
+TEST(OutputRecordRules, HugeLevelsHoldAtTheIntegerLimits)
+{
+    EXPECT_EQ(ConvertRule(1e300, 1e300, true).threshold, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ConvertRule(1e300, 1e300, true).hysteresis, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ConvertRule(-1e300, 0, true).threshold, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(ConvertRule(-1e300, 5, false).threshold, std::numeric_limits<int32_t>::min() + 1600);
+    EXPECT_EQ(ConvertRule(std::numeric_limits<double>::quiet_NaN(), 5, true).threshold, 0);
+}
+
+TEST(OutputRecord, ThreeRulesFillThreeSlotsAndLeaveTheFourthUnused)
+{
+    OnlineEvent event;
+    event.Output = 2;
+    event.On = true;
+    event.All = false;
+    event.LimitedNumPulses = true;
+    event.PulseNumLimit = 7;
+    event.LimitedDuration = true;
+    event.PulseDuration = 0.25;
+    event.PulseDelay = 0.5;
+    event.RetriggerHoldoff = true;
+    event.RetriggerHoldoffTime = 2.0;
+    event.Rules = {Rule(0, true, 10, 50), Rule(1, false, 10, 50), Rule(3, true, 5, -12.5)};
+    const OutputRecord r = BuildOutputRecord(event);
+    EXPECT_EQ(At<uint32_t>(r, 0), 112u);
+    EXPECT_EQ(At<uint32_t>(r, 4), 4u);
+    EXPECT_EQ(At<int32_t>(r, 8), 2);
+    EXPECT_EQ(At<uint32_t>(r, 12), 2u);
+    EXPECT_EQ(At<int32_t>(r, 16), 7);
+    EXPECT_EQ(At<uint32_t>(r, 20), 0u);
+    EXPECT_EQ(At<double>(r, 24), 0.25);
+    EXPECT_EQ(At<double>(r, 32), 0.5);
+    EXPECT_EQ(At<double>(r, 40), 2.0);
+    const int32_t expected[3][2] = {{16000, 3200}, {19200, 3200}, {-4000, 1600}};
+    const uint8_t inputs[3] = {1, 2, 4};
+    for (size_t k = 0; k < 3; ++k) {
+        const size_t base = 48 + 16 * k;
+        EXPECT_EQ(At<uint32_t>(r, base), 16u) << k;
+        EXPECT_EQ(At<int32_t>(r, base + 4), expected[k][0]) << k;
+        EXPECT_EQ(At<int32_t>(r, base + 8), expected[k][1]) << k;
+        EXPECT_EQ(r[base + 12], inputs[k]) << k;
+        EXPECT_EQ(r[base + 13], k == 1 ? 1 : 0) << k;
+        EXPECT_EQ(At<uint16_t>(r, base + 14), 0u) << k;
+    }
+    EXPECT_EQ(At<uint32_t>(r, 96), 16u);
+    for (size_t i = 100; i < 112; ++i)
+        EXPECT_EQ(r[i], 0) << i;
+}
+
+TEST(OutputRecord, SettingsThatAreSwitchedOffGoOutAsZero)
+{
+    OnlineEvent event;
+    event.Output = -3;
+    event.On = true;
+    event.All = true;
+    event.PulseNumLimit = 9;
+    event.PulseDuration = 3;
+    event.RetriggerHoldoffTime = 4;
+    event.PulseDelay = 0.125;
+    const OutputRecord r = BuildOutputRecord(event);
+    EXPECT_EQ(At<int32_t>(r, 8), -3);
+    EXPECT_EQ(At<uint32_t>(r, 12), 1u);
+    EXPECT_EQ(At<int32_t>(r, 16), 0);
+    EXPECT_EQ(At<double>(r, 24), 0.0);
+    EXPECT_EQ(At<double>(r, 32), 0.125);
+    EXPECT_EQ(At<double>(r, 40), 0.0);
+    for (size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(r[48 + 16 * k + 12], 0) << k;
+}
+
+TEST(OutputRecord, AnOutputThatIsOffCarriesOnlyItsFirstFourFields)
+{
+    OnlineEvent event;
+    event.Output = 1;
+    event.On = false;
+    event.LimitedDuration = true;
+    event.PulseDelay = 1;
+    event.Rules = {Rule(0, true, 10, 50)};
+    const OutputRecord r = BuildOutputRecord(event);
+    EXPECT_EQ(At<uint32_t>(r, 0), 112u);
+    EXPECT_EQ(At<uint32_t>(r, 4), 4u);
+    EXPECT_EQ(At<int32_t>(r, 8), 1);
+    EXPECT_EQ(At<uint32_t>(r, 12), 0u);
+    for (size_t i = 16; i < 112; ++i)
+        EXPECT_EQ(r[i], 0) << i;
+}
+
+TEST(OutputRecord, ANegativeInputGoesOutAsInputZero)
+{
+    OnlineEvent event;
+    event.Output = 1;
+    event.On = true;
+    event.Rules = {Rule(-5, true, 5, 10)};
+    EXPECT_EQ(BuildOutputRecord(event)[48 + 12], 1);
+}
+
+} // namespace

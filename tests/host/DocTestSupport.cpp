@@ -1,0 +1,24 @@
+#include "DocTestSupport.h"
+
+#include <sstream>
+
+namespace VireoTest {
+
+std::string SettingsText(int analog, int digital, const std::vector<OutputText>& outputs)
+{
+    std::ostringstream text;
+    text << "Version = 1\nAnalogOutputCount = " << analog << "\nDigitalOutputCount = " << digital << "\n";
+    for (const OutputText& output : outputs) {
+        text << "BeginOnlineEvent\nVersion = 1\nOutput = " << output.output << "\nOn = " << (output.on ? 1 : 0)
+             << "\nPulseDuration = 0.001\nPulseDelay = 0\nRetriggerHoldoffTime = 0\nLimitedDuration = 0\n"
+                "LimitedNumPulses = 0\nRetriggerHoldoff = 0\nPulseNumLimit = 1\nAll = 1\nRuleCount = "
+             << output.rules.size() << "\n";
+        for (const RuleText& rule : output.rules)
+            text << "BeginOnlineEventRule\nVersion = 1\nInput = " << rule.input << "\nAbove = " << (rule.above ? 1 : 0)
+                 << "\nHysteresis = " << rule.hysteresis << "\nLevel = " << rule.level << "\nEndOnlineEventRule\n";
+        text << "EndOnlineEvent\n";
+    }
+    return text.str();
+}
+
+} // namespace VireoTest

@@ -1,0 +1,297 @@
+#include "DocTestSupport.h"
+
+#include "extension/KXFObjects.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace VireoTest;
+using VireoHost::UnitCall;
+using VireoHost::UnitModel;
+
+namespace {
+
+int32_t Field(const UnitCall& call, size_t offset)
+{
+    int32_t value;
+    std::memcpy(&value, call.record.data() + offset, sizeof value);
+    return value;
+}
+
+// The output numbers of the records sent, in order.
+std::vector<int> Outputs(const std::vector<UnitCall>& calls)
+{
+    std::vector<int> outputs;
+    for (const UnitCall& call : calls)
+        outputs.push_back(call.switchOff ? 0 : Field(call, 8));
+    return outputs;
+}
+
+DWORD UnitEvent(DWORD offset)
+{
+    return OnlineEvents::Doc::UnitEventGroup() + offset;
+}
+
+// A command state that remembers what it was told.
+class StateProbe : public IKXFCommandState {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE SetNumber(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Enable(WORD value) override
+    {
+        enabled = value;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Check(WORD value, DWORD s) override
+    {
+        checked = value;
+        style = s;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetEnabled(WORD* value) override
+    {
+        *value = enabled;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetChecked(WORD* value, DWORD* s) override
+    {
+        *value = checked;
+        *s = style;
+        return S_OK;
+    }
+    WORD enabled = 0x1234;
+    WORD checked = 0x1234;
+    DWORD style = 0;
+};
+
+TEST(OnlineEventsDoc, TheMessageBaseIsTheDocumentClassGroupAndStaysTheSame)
+{
+    DocFixture f;
+    ASSERT_NE(f.doc, nullptr);
+    const DWORD base = OnlineEvents::Doc::DocumentGroup();
+    EXPECT_NE(base, 0u);
+    EXPECT_EQ(base & 0xFFFF, 0u);
+    EXPECT_EQ(base, KXFObjects::IdGroupBase(OnlineEvents::DocClassId));
+    EXPECT_EQ(OnlineEvents::Doc::DocumentGroup(), base);
+}
+
+TEST(OnlineEventsDoc, ApplySettingsMergesMarksModifiedRegistersAndSendsEveryUnitOutput)
+{
+    DocFixture f;
+    ASSERT_NE(f.doc, nullptr);
+    EXPECT_TRUE(f.TakeCalls().empty());
+    EXPECT_FALSE(f.doc->IsModified());
+    f.Apply(SettingsText(1, 0, {{1, true, {{0, true, 10, 50}, {1, false, 10, 50}, {2, true, 5, -12.5}}}}));
+    EXPECT_TRUE(f.doc->IsModified());
+    EXPECT_TRUE(f.doc->PersistenceAttached());
+    ASSERT_EQ(f.host->Registered().size(), 1u);
+    EXPECT_EQ(f.host->Registered()[0], f.doc->Persistence());
+    const std::vector<UnitCall> calls = f.TakeCalls();
+    // The unit's ten outputs, the ones the settings lack with their defaults.
+    EXPECT_EQ(Outputs(calls), (std::vector<int>{1, 2, -1, -2, -3, -4, -5, -6, -7, -8}));
+    const UnitCall& first = calls[0];
+    EXPECT_EQ(Field(first, 12), 1);
+    EXPECT_EQ(Field(first, 48 + 4), 16000);
+    EXPECT_EQ(Field(first, 64 + 4), 19200);
+    EXPECT_EQ(Field(first, 80 + 4), -4000);
+    EXPECT_EQ(first.record[96 + 12], 0);
+    EXPECT_EQ(Field(calls[1], 12), 0);
+    EXPECT_TRUE(f.boxes.empty());
+    // A second message does not register the persistence again.
+    f.Apply(SettingsText(1, 0, {{1, false, {}}}));
+    EXPECT_EQ(f.host->Registered().size(), 1u);
+}
+
+TEST(OnlineEventsDoc, OutputsTheUnitLacksAreKeptButNeverSent)
+{
+    UnitModel model;
+    model.analogOutputs = 1;
+    model.digitalGroups = {2};
+    DocFixture f(model);
+    f.Apply(SettingsText(3, 0, {{1, true, {{0, true, 5, 10}}}, {3, true, {{0, true, 5, 10}}}}));
+    EXPECT_EQ(Outputs(f.TakeCalls()), (std::vector<int>{1, -1, -2}));
+    EXPECT_NE(f.doc->Configuration().FindOutput(3), -1);
+}
+
+TEST(OnlineEventsDoc, ARuleOnAnInputTheUnitLacksGoesOutOnInputZero)
+{
+    DocFixture f;
+    f.Apply(SettingsText(1, 0, {{1, true, {{7, false, 10, 50}}}}));
+    const UnitCall call = f.TakeCalls().at(0);
+    EXPECT_EQ(call.record[48 + 12], 1);
+    EXPECT_EQ(call.record[48 + 13], 1);
+    EXPECT_EQ(Field(call, 48 + 4), 19200);
+    const OnlineEvent& kept = f.doc->Configuration().GetEvent(f.doc->Configuration().FindOutput(1));
+    EXPECT_EQ(kept.Rules.at(0).Input, 7);
+}
+
+TEST(OnlineEventsDoc, ABrokenOffSettingsTextStillAppliesWhatWasRead)
+{
+    DocFixture f;
+    std::string text = SettingsText(2, 0, {{1, true, {{2, true, 5, 25}}}, {2, true, {{1, true, 5, 25}}}});
+    text.resize(text.find("BeginOnlineEvent", text.find("EndOnlineEvent")));
+    f.Apply(text);
+    EXPECT_TRUE(f.boxes.empty());
+    EXPECT_TRUE(f.doc->IsModified());
+    const std::vector<UnitCall> calls = f.TakeCalls();
+    ASSERT_EQ(calls.size(), 10u);
+    EXPECT_EQ(Field(calls[0], 12), 1);
+    EXPECT_EQ(calls[0].record[48 + 12], 3);
+    EXPECT_EQ(Field(calls[1], 8), 2);
+    EXPECT_EQ(Field(calls[1], 12), 0);
+    const EventConfig& config = f.doc->Configuration();
+    EXPECT_EQ(config.GetRuleCount(config.FindOutput(2)), 0);
+}
+
+TEST(OnlineEventsDoc, PersistenceQueryAnswersOnlyFlagZeroKindTwo)
+{
+    DocFixture f;
+    IUnknown* persistence = reinterpret_cast<IUnknown*>(1);
+    DWORD extra = 7;
+    EXPECT_EQ(f.doc->QueryPersistence(0, 1, &persistence, &extra), 1);
+    EXPECT_EQ(persistence, nullptr);
+    EXPECT_EQ(extra, 0u);
+    EXPECT_FALSE(f.doc->PersistenceAttached());
+    EXPECT_EQ(f.doc->QueryPersistence(1, 2, &persistence, &extra), 1);
+    EXPECT_EQ(f.doc->QueryPersistence(0, 2, &persistence, &extra), 0);
+    EXPECT_EQ(persistence, static_cast<IUnknown*>(f.doc->Persistence()));
+    EXPECT_TRUE(f.doc->PersistenceAttached());
+    // Once the host has asked, settings do not register the persistence again.
+    f.Apply(SettingsText(0, 0, {}));
+    EXPECT_TRUE(f.host->Registered().empty());
+}
+
+TEST(OnlineEventsDoc, AttachAndDeviceNotificationsReattachAndApply)
+{
+    DocFixture f;
+    f.Apply(SettingsText(1, 0, {{1, true, {{0, true, 5, 10}}}}));
+    f.TakeCalls();
+    NotificationSource()->Raise(UnitEvent(13), 0, nullptr);
+    EXPECT_EQ(f.TakeCalls().size(), 10u);
+    NotificationSource()->Raise(OnlineEvents::Doc::DeviceEventGroup() + 18, 0, nullptr);
+    EXPECT_EQ(f.TakeCalls().size(), 10u);
+    f.unit->Model().supported = false;
+    NotificationSource()->Raise(UnitEvent(13), 0, nullptr);
+    EXPECT_TRUE(f.TakeCalls().empty());
+}
+
+TEST(OnlineEventsDoc, RestartAppliesWhenAnOutputIsOnAndSwitchesOffOtherwise)
+{
+    DocFixture f;
+    NotificationSource()->Raise(UnitEvent(15), 0, nullptr);
+    std::vector<UnitCall> calls = f.TakeCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].switchOff);
+    f.Apply(SettingsText(0, 1, {{-1, true, {{0, true, 5, 10}}}}));
+    f.TakeCalls();
+    NotificationSource()->Raise(UnitEvent(15), 0, nullptr);
+    EXPECT_EQ(f.TakeCalls().size(), 10u);
+    NotificationSource()->Raise(UnitEvent(16), 0, nullptr);
+    calls = f.TakeCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_TRUE(calls[0].switchOff);
+}
+
+TEST(OnlineEventsDoc, StimulatorWarningOnlyForAnAnalogOutputThatIsOn)
+{
+    UnitModel model;
+    model.stimulator = true;
+    DocFixture f(model);
+    BYTE flag = 1;
+    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    EXPECT_TRUE(f.boxes.empty());
+    f.Apply(SettingsText(0, 1, {{-1, true, {}}}));
+    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    EXPECT_TRUE(f.boxes.empty());
+    f.Apply(SettingsText(2, 0, {{1, false, {}}, {2, true, {}}}));
+    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0], L"MessageBox: Vireo: Currently Vireo is using the analog outputs and the Stimulator is "
+                          L"enabled. The Stimulator will take precedence.");
+    flag = 0;
+    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.unit->Model().stimulator = false;
+    flag = 1;
+    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    EXPECT_EQ(f.boxes.size(), 1u);
+    EXPECT_TRUE(f.TakeCalls().size() > 0);
+}
+
+TEST(OnlineEventsDoc, MenuStateFollowsLockSupportAndOutputsThatAreOn)
+{
+    DocFixture f;
+    const DWORD command = OnlineEvents::Doc::DocumentGroup() + 1;
+    StateProbe state;
+    EXPECT_EQ(f.doc->Update(command, &state), 0);
+    EXPECT_EQ(state.enabled, KXFCommand_Enabled);
+    EXPECT_EQ(state.checked, 0);
+    EXPECT_EQ(state.style, 3u);
+    f.Apply(SettingsText(1, 0, {{1, true, {}}}));
+    f.doc->Update(command, &state);
+    EXPECT_EQ(state.checked, 1);
+    f.unit->Model().supported = false;
+    f.doc->Update(command, &state);
+    EXPECT_EQ(state.enabled, KXFCommand_Enabled);
+    EXPECT_EQ(state.checked, 0);
+
+    IKXFStateService* service = nullptr;
+    ASSERT_EQ(KXFObjects::ObjectRegistry()->GetObject(OnlineEvents::Doc::DeviceEventGroup(), IID_IKXFStateService,
+                                                      reinterpret_cast<void**>(&service)),
+              S_OK);
+    service->SetLockFlag(1);
+    f.unit->Model().supported = true;
+    f.doc->Update(command, &state);
+    service->SetLockFlag(0);
+    service->Release();
+    EXPECT_EQ(state.enabled, KXFCommand_Disabled);
+    EXPECT_EQ(state.checked, 0);
+}
+
+TEST(OnlineEventsDoc, SetupCommandIsHandledAndTheRunSetupMessageIsPassedOn)
+{
+    DocFixture f;
+    EXPECT_EQ(f.doc->Execute(OnlineEvents::Doc::DocumentGroup() + 1), 0);
+    EXPECT_EQ(f.doc->Execute(OnlineEvents::Doc::DocumentGroup() + 9), 1);
+    EXPECT_EQ(f.doc->OnRunSetup(), 1);
+    EXPECT_TRUE(f.TakeCalls().empty());
+}
+
+TEST(OnlineEventsDoc, FindsTheMasterDeviceName)
+{
+    UnitModel model;
+    model.name = L"Korvane 16/35";
+    DocFixture f(model);
+    QLXString name;
+    EXPECT_TRUE(f.doc->GetMasterDeviceName(name));
+    EXPECT_TRUE(name == L"Korvane 16/35");
+    EXPECT_TRUE(f.doc->IsFeatureSupported());
+}
+
+TEST(OnlineEventsDoc, WithoutAUnitNothingIsAppliedAndNothingFails)
+{
+    EventConfig config;
+    EXPECT_FALSE(OnlineEvents::Doc::ApplyToUnit(config, nullptr));
+    RegisterModuleOnce();
+    auto* host = new VireoHost::HostDocument(nullptr);
+    std::wstring error;
+    ASSERT_EQ(host->CreateModuleDocument(OnlineEvents::DocClassId, NotificationSource(), error), S_OK);
+    auto* doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));
+    EXPECT_FALSE(doc->HasRecordingUnit());
+    EXPECT_FALSE(doc->IsFeatureSupported());
+    QLXString name;
+    EXPECT_FALSE(doc->GetMasterDeviceName(name));
+    NotificationSource()->Raise(UnitEvent(16), 0, nullptr);
+    host->SendText(OnlineEvents::Doc::DocumentGroup() + 2, L"Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n");
+    EXPECT_TRUE(doc->IsModified());
+    host->Close();
+    host->Release();
+}
+
+} // namespace

@@ -1,0 +1,184 @@
+// Runs VireoHost.exe as scripts do and checks what it prints.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring Directory()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring directory(path, length);
+    return directory.substr(0, directory.find_last_of(L"\\/") + 1);
+}
+
+std::wstring TempPath(const wchar_t* prefix)
+{
+    wchar_t dir[MAX_PATH];
+    wchar_t file[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, prefix, 0, file);
+    return file;
+}
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::wstring& path, const std::string& bytes)
+{
+    std::ofstream(path.c_str(), std::ios::binary) << bytes;
+}
+
+struct HostRun {
+    DWORD exitCode = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(out);
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
+        return lines;
+    }
+};
+
+HostRun Host(const std::wstring& arguments)
+{
+    HostRun run;
+    const std::wstring outPath = TempPath(L"vho");
+    const std::wstring errPath = TempPath(L"vhe");
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    std::wstring commandLine = L"\"" + Directory() + L"VireoHost.exe\" " + arguments;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 99);
+        GetExitCodeProcess(process.hProcess, &run.exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(out);
+    CloseHandle(err);
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    DeleteFileW(outPath.c_str());
+    DeleteFileW(errPath.c_str());
+    return run;
+}
+
+std::wstring Quote(const std::wstring& path)
+{
+    return L"\"" + path + L"\"";
+}
+
+const std::string EmptySettings = "Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n";
+const std::string OneRule = "Version = 1\nAnalogOutputCount = 1\nDigitalOutputCount = 0\nBeginOnlineEvent\n"
+                            "Version = 1\nOutput = 1\nOn = 1\nPulseDuration = 0.001\nPulseDelay = 0\n"
+                            "RetriggerHoldoffTime = 0\nLimitedDuration = 0\nLimitedNumPulses = 0\n"
+                            "RetriggerHoldoff = 0\nPulseNumLimit = 1\nAll = 1\nRuleCount = 1\n"
+                            "BeginOnlineEventRule\nVersion = 1\nInput = 0\nAbove = 1\nHysteresis = 10\n"
+                            "Level = 50\nEndOnlineEventRule\nEndOnlineEvent\n";
+
+TEST(VireoHostProgram, SelfTestReportsEachTestByName)
+{
+    const HostRun run = Host(L"selftest");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "Vireo_EventConfig::TestSerialize: passed\n");
+}
+
+TEST(VireoHostProgram, ApplyPrintsOneRecordLinePerUnitOutputAndSavesTheDocument)
+{
+    const std::wstring settings = TempPath(L"vhs");
+    const std::wstring unit = TempPath(L"vhu");
+    const std::wstring document = TempPath(L"vhd");
+    WriteFile(settings, OneRule);
+    WriteFile(unit, "[Unit]\nAnalogOutputs=1\nDigitalGroups=2\n");
+    const HostRun run = Host(L"apply --unit " + Quote(unit) + L" " + Quote(settings) + L" --save " + Quote(document));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    const std::vector<std::string> lines = run.Lines();
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    EXPECT_EQ(lines[0], "SetOutput 70000000040000000100000001000000" + std::string(16, '0') + std::string(48, '0') +
+                            "10000000803e0000800c00000100000010000000000000000000000000000000" +
+                            "10000000000000000000000000000000" + "10000000000000000000000000000000");
+    EXPECT_EQ(lines[1].substr(0, 26), "SetOutput 7000000004000000");
+    EXPECT_EQ(lines[1].size(), 10u + 224u);
+    EXPECT_EQ(lines[2].substr(10, 24), "7000000004000000feffffff");
+
+    const HostRun load = Host(L"load --unit " + Quote(unit) + L" " + Quote(document));
+    EXPECT_EQ(load.exitCode, 0u) << load.err;
+    EXPECT_EQ(load.out, run.out + "Settings:\n" + OneRule);
+
+    const HostRun notify = Host(L"notify --unit " + Quote(unit) + L" " + Quote(document) + L" stop start");
+    EXPECT_EQ(notify.exitCode, 0u) << notify.err;
+    EXPECT_EQ(notify.out, run.out + "SwitchOff\n" + run.out);
+    DeleteFileW(settings.c_str());
+    DeleteFileW(unit.c_str());
+    DeleteFileW(document.c_str());
+}
+
+TEST(VireoHostProgram, StreamPrintsTheSavedSettingsStreamInHex)
+{
+    const std::wstring settings = TempPath(L"vhs");
+    const std::wstring document = TempPath(L"vhd");
+    WriteFile(settings, EmptySettings);
+    ASSERT_EQ(Host(L"apply " + Quote(settings) + L" --save " + Quote(document)).exitCode, 0u);
+    const HostRun run = Host(L"stream " + Quote(document));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    std::string hex = "aaaa155501000000010000803a000000c6ffffff";
+    for (char c : EmptySettings) {
+        static const char digits[] = "0123456789abcdef";
+        hex += digits[(c >> 4) & 15];
+        hex += digits[c & 15];
+        hex += "00";
+    }
+    EXPECT_EQ(run.out, hex + "0000\n");
+    DeleteFileW(settings.c_str());
+    DeleteFileW(document.c_str());
+}
+
+TEST(VireoHostProgram, ACorruptStreamShowsTheLoadFailureBoxAndFails)
+{
+    const std::wstring raw = TempPath(L"vhr");
+    std::string bytes("\xAA\xAA\x15\x55\x01\x00\x00\x00\x01\x00\x00\x80\x03\x00\x00\x00\x00\x00\x00\x00", 20);
+    WriteFile(raw, bytes + std::string("a\0b\0\0\0", 6));
+    const HostRun run = Host(L"load " + Quote(raw));
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(run.out, "MessageBox: Vireo: Failed to load Vireo setup.\n");
+    DeleteFileW(raw.c_str());
+}
+
+TEST(VireoHostProgram, BadArgumentsAndUnreadableFilesExitWithTwo)
+{
+    for (const wchar_t* arguments : {L"", L"apply", L"frobnicate x", L"notify x.kdoc explode",
+                                     L"apply Z:\\no\\such\\settings.txt", L"load Z:\\no\\such\\doc.kdoc",
+                                     L"stream Z:\\no\\such\\doc.kdoc", L"apply --unit Z:\\no\\unit.ini s.txt"}) {
+        const HostRun run = Host(arguments);
+        EXPECT_EQ(run.exitCode, 2u) << std::string(arguments, arguments + wcslen(arguments));
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
+    }
+}
+
+} // namespace
