@@ -1,5 +1,6 @@
 #include "foundation/QLXString.h"
 
+#include "foundation/ProductWords.h"
 #include "winlib/TApplicationLanguage.h"
 
 #include <algorithm>
@@ -699,7 +700,8 @@ void LoadResourceString(QLXString& out, HINSTANCE instance, UINT id, bool substi
     if (!text || count == 0)
         return;
     out = QLXString(text, int(count));
-    (void)substitute;
+    if (substitute)
+        ApplyProductWords(out, instance);
 }
 
 QLXString LoadResourceString(HINSTANCE instance, UINT id, bool substitute)
