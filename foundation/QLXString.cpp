@@ -10,7 +10,8 @@
 #include <cwchar>
 #include <new>
 
-extern "C" const IID IID_IAutoQLXString = {0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
+extern "C" const IID IID_IAutoQLXString = {
+    0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
 extern "C" const IID IID_IQLXString = {0x3904AA0E, 0x3E8D, 0x11D1, {0x99, 0x7F, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
 
 namespace {
@@ -158,8 +159,8 @@ public:
         }
         if (IsOwnKind(other)) {
             const QLXStringHeader* h = HeaderOf(other);
-            *equal = h->length == length_ && wmemcmp(CharsOf(other), Text(), length_) == 0 ? VARIANT_TRUE
-                                                                                             : VARIANT_FALSE;
+            *equal =
+                h->length == length_ && wmemcmp(CharsOf(other), Text(), length_) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
             return S_OK;
         }
         BSTR theirs = nullptr;

@@ -33,8 +33,7 @@ wchar_t* MemStreamBufBase::GrowStorage(unsigned written, unsigned capacity, unsi
 
 StringStreamBuf::StringStreamBuf(const QLXString& initial, unsigned openMode)
     : MemStreamBufBase(initial, openMode), resumeAt_(initial.Length())
-{
-}
+{}
 
 void StringStreamBuf::OpenPutArea(wchar_t* chars, unsigned capacity, unsigned position)
 {
@@ -140,7 +139,7 @@ StringStreamBuf::pos_type StringStreamBuf::seekoff(off_type off, std::ios_base::
         if (pptr() && eback() && egptr() < pptr())
             setg(eback(), gptr(), pptr());
         const off_type readable = eback() ? off_type(egptr() - eback()) : 0;
-        const off_type base = dir == std::ios_base::beg ? 0
+        const off_type base = dir == std::ios_base::beg   ? 0
                               : dir == std::ios_base::cur ? (eback() ? off_type(gptr() - eback()) : 0)
                                                           : readable;
         const off_type target = base + off;

@@ -97,9 +97,9 @@ TEST(ProductWordTable, DefaultWinsOverTheResource)
 
 TEST(HostPath, IsTheRelativePathInTheExecutablesFolder)
 {
-    EXPECT_STREQ(L"C:\\Apps\\Host\\Essential Files\\Ofig.qlxini",
-                 ResolvePathBeside(QLXString(L"C:\\Apps\\Host\\Host.exe"), QLXString(L"Essential Files\\Ofig.qlxini"))
-                     .c_str());
+    EXPECT_STREQ(
+        L"C:\\Apps\\Host\\Essential Files\\Ofig.qlxini",
+        ResolvePathBeside(QLXString(L"C:\\Apps\\Host\\Host.exe"), QLXString(L"Essential Files\\Ofig.qlxini")).c_str());
     EXPECT_STREQ(L"C:\\Apps\\Host\\Ofig.qlxini",
                  ResolvePathBeside(QLXString(L"C:\\Apps\\Host\\Host.exe"), QLXString(L"D:\\Ofig.qlxini")).c_str())
         << "the relative path's drive is not used";
