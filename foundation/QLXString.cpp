@@ -9,6 +9,7 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <string>
 
 extern "C" const IID IID_IAutoQLXString = {
     0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
@@ -525,35 +526,44 @@ void QLXString::Reserve(unsigned capacity)
     chars_ = chars;
 }
 
-QLXString& QLXString::Append(const QLXString& text)
+void QLXString::AppendChars(const wchar_t* text, size_t n)
 {
-    // A second reference keeps the source alive and unchanged when it is this string.
-    const QLXString source(text);
-    const uint32_t n = source.Length();
     MakeUnique();
     const uint32_t oldLength = Header(chars_)->length;
     const uint64_t newLength = uint64_t(oldLength) + n;
     if (newLength > Header(chars_)->capacity)
         Reserve(CheckedCapacity(newLength * 3 / 2));
-    wmemcpy(chars_ + oldLength - 1, source.chars_, n);
+    if (n != 0)
+        wmemcpy(chars_ + oldLength - 1, text, n);
     chars_[newLength - 1] = L'\0';
     Header(chars_)->length = static_cast<uint32_t>(newLength);
+}
+
+QLXString& QLXString::Append(const QLXString& text)
+{
+    // A second reference keeps the source alive and unchanged when it is this string.
+    const QLXString source(text);
+    AppendChars(source.chars_, source.Length());
     return *this;
 }
 
 QLXString& QLXString::Append(const wchar_t* text)
 {
-    if (!text) {
-        MakeUnique();
-        return *this;
+    const size_t n = text ? wcslen(text) : 0;
+    // Text inside this string's own storage would move when the storage grows.
+    if (n != 0 && text >= chars_ && text < chars_ + Capacity()) {
+        const std::wstring copy(text, n);
+        AppendChars(copy.c_str(), n);
+    } else {
+        AppendChars(text, n);
     }
-    return Append(QLXString(text));
+    return *this;
 }
 
 QLXString& QLXString::Append(wchar_t c)
 {
-    const wchar_t text[2] = {c, L'\0'};
-    return Append(QLXString(text, 1));
+    AppendChars(&c, 1);
+    return *this;
 }
 
 void QLXString::Replace(unsigned position, unsigned count, const QLXString& replacement)
@@ -700,7 +710,10 @@ void LoadResourceString(QLXString& out, HINSTANCE instance, UINT id, bool substi
     const wchar_t* text = FindStringEntry(instance, id, &count);
     if (!text || count == 0)
         return;
-    out = QLXString(text, int(count));
+    // Copied by count, so the entry is taken whole even with an embedded NUL.
+    wchar_t* chars = out.PrepareBuffer(count);
+    wmemcpy(chars, text, count);
+    out.SetRepLength(count + 1);
     if (substitute)
         ApplyProductWords(out, instance);
 }
