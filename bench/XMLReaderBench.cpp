@@ -152,7 +152,8 @@ std::wstring LargeDocument(size_t characters)
     return text;
 }
 
-// XmlLite reads the same document as UTF-8 bytes.
+// XmlLite reads the same document as UTF-8 bytes: Wine's XmlLite rejects UTF-16
+// streams longer than about 16 KB at a buffer boundary (WC_E_GREATERTHAN).
 IStream* MakeStream(const std::wstring& text)
 {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
@@ -215,8 +216,8 @@ int main()
     }
     xmlLite->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
 
-    bool same = Compare(L"typical input description", TypicalDescription(), 5, 2000, xmlLite);
-    same = Compare(L"1 MB nested document", LargeDocument(1 << 20), 5, 3, xmlLite) && same;
+    bool same = Compare(L"typical input description", TypicalDescription(), 10, 2000, xmlLite);
+    same = Compare(L"1 MB nested document", LargeDocument(1 << 20), 10, 3, xmlLite) && same;
 
     xmlLite->Release();
     FreeLibrary(library);

@@ -38,14 +38,6 @@ TEST(XMLElement, EmptyNamesAreReplaced)
     EXPECT_EQ(L"v", W(e.Attributes().begin()->second));
 }
 
-TEST(XMLElement, AddAttributeKeepsTheFirstValue)
-{
-    FXMLElement e;
-    e.AddAttribute(QLXString(L"k"), QLXString(L"1"));
-    e.AddAttribute(QLXString(L"k"), QLXString(L"2"));
-    EXPECT_EQ(L"1", W(e.Attributes().at(QLXString(L"k"))));
-}
-
 TEST(XMLElement, AttributesAreOrderedByCodeUnitNotByLocale)
 {
     FXMLElement e;
@@ -55,17 +47,6 @@ TEST(XMLElement, AttributesAreOrderedByCodeUnitNotByLocale)
     for (const auto& attribute : e.Attributes())
         names.push_back(W(attribute.first));
     EXPECT_THAT(names, ElementsAre(L"Z", L"a", L"ab", L"\x00E9", L"\xE000"));
-}
-
-TEST(XMLElement, LiveCountFollowsConstructionAndDestruction)
-{
-    const long before = FXMLElement::LiveCount();
-    {
-        FXMLElement a;
-        FXMLElement b;
-        EXPECT_EQ(before + 2, FXMLElement::LiveCount());
-    }
-    EXPECT_EQ(before, FXMLElement::LiveCount());
 }
 
 TEST(XMLElement, DestroyingTheRootDestroysTheSubtree)
