@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <new>
 #include <string>
+#include <vector>
 
 extern "C" const IID IID_IAutoQLXString = {
     0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
@@ -362,22 +363,11 @@ wchar_t* CopyThroughInterface(IQLXString* source)
     if (FAILED(source->GetCharInfo(&length, &bytesPerChar)) || length == 0)
         return SharedEmptyChars();
     if (bytesPerChar == 1) {
-        const size_t bytes = size_t(length) + 1;
-        char* narrow = new char[bytes];
-        wchar_t* chars = nullptr;
-        try {
-            if (SUCCEEDED(source->CopyChars(static_cast<ULONG>(bytes), narrow))) {
-                narrow[length] = '\0';
-                chars = FromCodePage(narrow, -1, CP_ACP);
-            } else {
-                chars = SharedEmptyChars();
-            }
-        } catch (...) {
-            delete[] narrow;
-            throw;
-        }
-        delete[] narrow;
-        return chars;
+        std::vector<char> narrow(size_t(length) + 1);
+        if (FAILED(source->CopyChars(static_cast<ULONG>(narrow.size()), narrow.data())))
+            return SharedEmptyChars();
+        narrow.back() = '\0';
+        return FromCodePage(narrow.data(), -1, CP_ACP);
     }
     if (bytesPerChar != sizeof(wchar_t))
         return SharedEmptyChars();
