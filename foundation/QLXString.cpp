@@ -258,6 +258,7 @@ private:
 };
 
 static_assert(sizeof(QLXString::StringRep) == sizeof(QLXStringHeader), "header and characters form one block");
+static_assert(sizeof(QLXString) == sizeof(void*), "a handle is one pointer");
 
 namespace {
 
