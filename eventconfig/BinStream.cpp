@@ -9,9 +9,7 @@
 
 namespace QLX {
 
-BinStream::BinStream(std::streambuf* buffer, bool ownsBuffer) : buffer_(buffer), ownsBuffer_(ownsBuffer)
-{
-}
+BinStream::BinStream(std::streambuf* buffer, bool ownsBuffer) : buffer_(buffer), ownsBuffer_(ownsBuffer) {}
 
 BinStream::~BinStream()
 {
@@ -21,9 +19,7 @@ BinStream::~BinStream()
 
 // ---- output
 
-BinOStream::BinOStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer)
-{
-}
+BinOStream::BinOStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer) {}
 
 HRESULT BinOStream::QueryInterface(REFIID, void** object)
 {
@@ -79,8 +75,8 @@ HRESULT BinOStream::SetPosition(LONG position)
 {
     if (status_ != StatusGood || !buffer_)
         return E_FAIL;
-    if (position < 0 || buffer_->pubseekpos(std::streampos(position), std::ios_base::out) ==
-                            std::streampos(std::streamoff(-1)))
+    if (position < 0 ||
+        buffer_->pubseekpos(std::streampos(position), std::ios_base::out) == std::streampos(std::streamoff(-1)))
         status_ = StatusShort;
     return Result();
 }
@@ -174,9 +170,7 @@ HRESULT BinOStream::Finish()
 
 // ---- input
 
-BinIStream::BinIStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer)
-{
-}
+BinIStream::BinIStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer) {}
 
 HRESULT BinIStream::QueryInterface(REFIID, void** object)
 {

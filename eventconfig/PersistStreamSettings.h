@@ -14,7 +14,8 @@
 
 // For an interface embedded in a larger object: counting does nothing and
 // Release never deletes; the owner decides the object's life.
-template <class I> class NoDeleteUnknownImp1 : public SimpleUnknownImp1<I, 1> {
+template <class I>
+class NoDeleteUnknownImp1 : public SimpleUnknownImp1<I, 1> {
 public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
@@ -30,7 +31,8 @@ constexpr LONG SettingsVersion = 1;
 
 // D provides IsModified/SetModified, Configuration(), HasRecordingUnit(),
 // ApplyConfiguration() and MessageOwner() for the load-failure message.
-template <class D> class PersistStreamSettings : public NoDeleteUnknownImp1<IPersistStream> {
+template <class D>
+class PersistStreamSettings : public NoDeleteUnknownImp1<IPersistStream> {
 public:
     explicit PersistStreamSettings(D& document) : document_(document) {}
 

@@ -30,16 +30,41 @@ constexpr DWORD DeviceChanged = 18;
 constexpr DWORD RunSetupSendOption = 4;
 constexpr DWORD CheckStyle = 3;
 
-DWORD SetupCommandNumber() { return Doc::DocumentGroup() + SetupCommand; }
-DWORD ApplySettingsNumber() { return Doc::DocumentGroup() + ApplySettingsMessage; }
-DWORD RunSetupNumber() { return Doc::DocumentGroup() + RunSetupMessage; }
-DWORD UnitSettingsNumber() { return Doc::UnitEventGroup() + UnitSettingsChanged; }
-DWORD UnitAttachedNumber() { return Doc::UnitEventGroup() + UnitAttached; }
-DWORD OutputsRestartNumber() { return Doc::UnitEventGroup() + OutputsRestart; }
-DWORD OutputsStopNumber() { return Doc::UnitEventGroup() + OutputsStop; }
-DWORD DeviceChangedNumber() { return Doc::DeviceEventGroup() + DeviceChanged; }
+DWORD SetupCommandNumber()
+{
+    return Doc::DocumentGroup() + SetupCommand;
+}
+DWORD ApplySettingsNumber()
+{
+    return Doc::DocumentGroup() + ApplySettingsMessage;
+}
+DWORD RunSetupNumber()
+{
+    return Doc::DocumentGroup() + RunSetupMessage;
+}
+DWORD UnitSettingsNumber()
+{
+    return Doc::UnitEventGroup() + UnitSettingsChanged;
+}
+DWORD UnitAttachedNumber()
+{
+    return Doc::UnitEventGroup() + UnitAttached;
+}
+DWORD OutputsRestartNumber()
+{
+    return Doc::UnitEventGroup() + OutputsRestart;
+}
+DWORD OutputsStopNumber()
+{
+    return Doc::UnitEventGroup() + OutputsStop;
+}
+DWORD DeviceChangedNumber()
+{
+    return Doc::DeviceEventGroup() + DeviceChanged;
+}
 
-template <class I> I* Ask(IUnknown* from, REFIID iid)
+template <class I>
+I* Ask(IUnknown* from, REFIID iid)
 {
     void* object = nullptr;
     if (!from || FAILED(from->QueryInterface(iid, &object)))
@@ -47,7 +72,8 @@ template <class I> I* Ask(IUnknown* from, REFIID iid)
     return static_cast<I*>(object);
 }
 
-template <class I> void ReleaseAndClear(I*& object)
+template <class I>
+void ReleaseAndClear(I*& object)
 {
     if (object)
         object->Release();

@@ -16,10 +16,8 @@ class Doc : public VarnChildDocument {
 public:
     Doc(IUnknown* owner, IUnknown* classObject);
     // As the document class creates it.
-    Doc(IUnknown* owner, KXFDocumentClassBase* documentClass)
-        : Doc(owner, static_cast<ICustomDocClass*>(documentClass))
-    {
-    }
+    Doc(IUnknown* owner, KXFDocumentClassBase* documentClass) : Doc(owner, static_cast<ICustomDocClass*>(documentClass))
+    {}
     ~Doc() override;
 
     KXF_DECLARE_EVENT_TABLE()
@@ -30,8 +28,7 @@ public:
     static DWORD DeviceEventGroup();
 
     // Hands out the IPersistStream for flag 0 and kind 2; 1 and nothing otherwise.
-    HRESULT STDMETHODCALLTYPE QueryPersistence(DWORD flag, DWORD kind, IUnknown** persistence,
-                                               DWORD* extra) override;
+    HRESULT STDMETHODCALLTYPE QueryPersistence(DWORD flag, DWORD kind, IUnknown** persistence, DWORD* extra) override;
 
     bool IsFeatureSupported();
     // One record per output of the unit; false without a unit that takes online

@@ -20,8 +20,7 @@ const wchar_t* const DocClass::MenuPath = L"Setup|&Online Event Detector^OUTPUTE
 DocClass::DocClass()
     : KXFDocumentClass<Doc>(QLXString(L"OnlineEvents Document"), DocClassId, DocumentKind, Doc::DocumentGroup(),
                             ClassFlags, BindingOption, InterfaceArray<IKXFCommand>())
-{
-}
+{}
 
 HRESULT STDMETHODCALLTYPE DocClass::InstallCommandsWith(IKXFCommandHandler* handler, IUnknown* site)
 {

@@ -22,7 +22,8 @@ int32_t ToCounts(double percent)
     return static_cast<int32_t>(counts);
 }
 
-template <typename T> void Put(OutputRecord& record, size_t offset, T value)
+template <typename T>
+void Put(OutputRecord& record, size_t offset, T value)
 {
     std::memcpy(record.data() + offset, &value, sizeof value);
 }

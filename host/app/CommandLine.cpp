@@ -5,8 +5,8 @@ namespace VireoHost {
 const std::vector<NotificationName>& NotificationNames()
 {
     static const std::vector<NotificationName> names = {
-        {L"attach", false, 13, false, 0},    {L"device", true, 18, false, 0},   {L"start", false, 15, false, 0},
-        {L"stop", false, 16, false, 0},      {L"settings", false, 0, true, 1}, {L"settings0", false, 0, true, 0},
+        {L"attach", false, 13, false, 0}, {L"device", true, 18, false, 0},  {L"start", false, 15, false, 0},
+        {L"stop", false, 16, false, 0},   {L"settings", false, 0, true, 1}, {L"settings0", false, 0, true, 0},
     };
     return names;
 }

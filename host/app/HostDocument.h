@@ -26,8 +26,8 @@ public:
     // IKXFLink: the owner link; the stream storage is at its other end.
     HRESULT STDMETHODCALLTYPE GetLinkedObject(REFIID iid, void** object) override;
     // IKXFStreamStorage
-    HRESULT STDMETHODCALLTYPE RegisterStream(IKXFLink* link, DWORD reserved1, IPersistStream* stream,
-                                             DWORD reserved2, DWORD reserved3, IQLXString** text) override;
+    HRESULT STDMETHODCALLTYPE RegisterStream(IKXFLink* link, DWORD reserved1, IPersistStream* stream, DWORD reserved2,
+                                             DWORD reserved3, IQLXString** text) override;
     // IHardwareLink
     HRESULT STDMETHODCALLTYPE GetCurrentDevice(IDeviceObject** device) override;
 

@@ -70,7 +70,8 @@ MessageBoxEcho::Sink PrintBoxes()
     };
 }
 
-template <class T> struct Held {
+template <class T>
+struct Held {
     T* object = nullptr;
     ~Held()
     {
@@ -130,8 +131,8 @@ bool HostSession::Start(std::wstring& error)
     mainWindow_ = CreateWindowExW(0, windowClass.lpszClassName, L"Kestrana", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
     application_ = new HostApplication(mainWindow_);
-    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_),
-                          CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &applicationCookie_);
+    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_), CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &applicationCookie_);
     // The host's own test registry, registered before the framework's stand-in offers one.
     CoRegisterClassObject(CLSID_UnitTestRegistry, static_cast<IUnitTestRegistry*>(&tests_), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &testsCookie_);
@@ -141,10 +142,12 @@ bool HostSession::Start(std::wstring& error)
     framework_ = LoadLibraryW(frameworkPath.c_str());
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject =
-        framework_ ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(framework_, "DllGetClassObject")))
-                   : nullptr;
+        framework_
+            ? reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(framework_, "DllGetClassObject")))
+            : nullptr;
     IUnknown* frameworkObject = nullptr;
-    if (!getClassObject || FAILED(getClassObject(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&frameworkObject)))) {
+    if (!getClassObject ||
+        FAILED(getClassObject(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&frameworkObject)))) {
         error = L"cannot load the framework " + frameworkPath;
         return false;
     }
@@ -163,9 +166,9 @@ bool HostSession::Start(std::wstring& error)
     const std::wstring modulePath = directory + L"Vireo.dll";
     module_ = LoadLibraryW(modulePath.c_str());
     using RegisterClassObjects = HRESULT(STDAPICALLTYPE*)();
-    auto registerClassObjects =
-        module_ ? reinterpret_cast<RegisterClassObjects>(reinterpret_cast<void*>(GetProcAddress(module_, "DllRegisterClassObjects")))
-                : nullptr;
+    auto registerClassObjects = module_ ? reinterpret_cast<RegisterClassObjects>(reinterpret_cast<void*>(
+                                              GetProcAddress(module_, "DllRegisterClassObjects")))
+                                        : nullptr;
     if (!registerClassObjects) {
         error = L"cannot load " + modulePath;
         return false;
@@ -192,12 +195,18 @@ int HostSession::Run(const CommandLine& command)
         return 3;
     }
     switch (command.verb) {
-    case Verb::Apply: return Apply(command);
-    case Verb::Load: return Load(command, true);
-    case Verb::Notify: return Notify(command);
-    case Verb::SelfTest: return SelfTest();
-    case Verb::Demo: return Demo(command);
-    default: return 2;
+    case Verb::Apply:
+        return Apply(command);
+    case Verb::Load:
+        return Load(command, true);
+    case Verb::Notify:
+        return Notify(command);
+    case Verb::SelfTest:
+        return SelfTest();
+    case Verb::Demo:
+        return Demo(command);
+    default:
+        return 2;
     }
 }
 
@@ -310,8 +319,8 @@ bool HostSession::SettingsText(HostDocument* document, std::string& text)
     Held<IStream> stream;
     const DWORD mode = STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE | STGM_DELETEONRELEASE;
     if (!persistence.object || FAILED(StgCreateDocfile(nullptr, mode, 0, &storage.object)) ||
-        FAILED(storage.object->CreateStream(L"Contents", STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0,
-                                            &stream.object)) ||
+        FAILED(
+            storage.object->CreateStream(L"Contents", STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream.object)) ||
         FAILED(persistence.object->Save(stream.object, FALSE)))
         return false;
     // Header, settings version, marker, count and check, then UTF-16 ending in a zero unit.

@@ -6,7 +6,8 @@
 namespace VireoHost {
 namespace {
 
-template <typename T> T At(const Record& record, size_t offset)
+template <typename T>
+T At(const Record& record, size_t offset)
 {
     T value;
     std::memcpy(&value, record.data() + offset, sizeof value);
@@ -16,10 +17,14 @@ template <typename T> T At(const Record& record, size_t offset)
 const char* ModeName(uint32_t mode)
 {
     switch (mode) {
-    case 0: return "off";
-    case 1: return "all";
-    case 2: return "any";
-    default: return "?";
+    case 0:
+        return "off";
+    case 1:
+        return "all";
+    case 2:
+        return "any";
+    default:
+        return "?";
     }
 }
 

@@ -101,10 +101,18 @@ std::wstring EscapeXml(const std::wstring& text)
     std::wstring escaped;
     for (wchar_t c : text) {
         switch (c) {
-        case L'&': escaped += L"&amp;"; break;
-        case L'<': escaped += L"&lt;"; break;
-        case L'>': escaped += L"&gt;"; break;
-        default: escaped += c; break;
+        case L'&':
+            escaped += L"&amp;";
+            break;
+        case L'<':
+            escaped += L"&lt;";
+            break;
+        case L'>':
+            escaped += L"&gt;";
+            break;
+        default:
+            escaped += c;
+            break;
         }
     }
     return escaped;

@@ -81,9 +81,8 @@ TEST(BinOStream, WritesAStringAsMarkerCountCheckAndTerminatedUtf16)
         EXPECT_EQ(out.WriteString(text.Rep()), S_OK);
         EXPECT_EQ(out.WriteText(QLXString()), S_OK);
     }
-    EXPECT_EQ(StreamBytes(stream), Header + Le32(0x80000001) + Le32(3) + Le32(static_cast<uint32_t>(-3)) +
-                                       Utf16("Ab") + Le32(0x80000001) + Le32(1) + Le32(0xFFFFFFFF) +
-                                       std::string(2, '\0'));
+    EXPECT_EQ(StreamBytes(stream), Header + Le32(0x80000001) + Le32(3) + Le32(static_cast<uint32_t>(-3)) + Utf16("Ab") +
+                                       Le32(0x80000001) + Le32(1) + Le32(0xFFFFFFFF) + std::string(2, '\0'));
 }
 
 TEST(BinOStream, IsInertAsACOMObject)
@@ -231,11 +230,10 @@ TEST(BinIStream, ACountTheCheckValueContradictsIsCorrupt)
 TEST(BinIStream, ACountTheStreamCannotHoldIsCorruptAndAllocatesNothing)
 {
     const uint32_t huge = 0x7FFFFFF0;
-    EXPECT_THROW(ReadTextOf(Header + Le32(0x80000001) + Le32(huge) + Le32(static_cast<uint32_t>(-int32_t(huge))) +
-                            Utf16("Ab")),
-                 XQLX);
-    EXPECT_THROW(ReadTextOf(Header + Le32(0x80000001) + Le32(4) + Le32(static_cast<uint32_t>(-4)) + Utf16("Ab")),
-                 XQLX);
+    EXPECT_THROW(
+        ReadTextOf(Header + Le32(0x80000001) + Le32(huge) + Le32(static_cast<uint32_t>(-int32_t(huge))) + Utf16("Ab")),
+        XQLX);
+    EXPECT_THROW(ReadTextOf(Header + Le32(0x80000001) + Le32(4) + Le32(static_cast<uint32_t>(-4)) + Utf16("Ab")), XQLX);
     // The one value whose negation does not exist cannot pass the check.
     EXPECT_THROW(ReadTextOf(Header + Le32(0x80000001) + Le32(0x80000000) + Le32(0x80000000)), XQLX);
 }

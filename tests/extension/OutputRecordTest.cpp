@@ -11,7 +11,8 @@ using namespace OnlineEvents;
 
 namespace {
 
-template <typename T> T At(const OutputRecord& record, size_t offset)
+template <typename T>
+T At(const OutputRecord& record, size_t offset)
 {
     T value;
     std::memcpy(&value, record.data() + offset, sizeof value);

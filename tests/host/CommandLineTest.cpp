@@ -60,7 +60,8 @@ TEST(HostCommandLine, RefusesWhatTheFormsDoNotAllow)
     for (const auto& args : bad) {
         CommandLine command;
         std::wstring error;
-        EXPECT_FALSE(ParseCommandLine(args, command, error)) << (args.empty() ? "" : std::string(args[0].begin(), args[0].end()));
+        EXPECT_FALSE(ParseCommandLine(args, command, error))
+            << (args.empty() ? "" : std::string(args[0].begin(), args[0].end()));
         EXPECT_FALSE(error.empty());
     }
 }

@@ -288,7 +288,8 @@ TEST(OnlineEventsDoc, WithoutAUnitNothingIsAppliedAndNothingFails)
     QLXString name;
     EXPECT_FALSE(doc->GetMasterDeviceName(name));
     NotificationSource()->Raise(UnitEvent(16), 0, nullptr);
-    host->SendText(OnlineEvents::Doc::DocumentGroup() + 2, L"Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n");
+    host->SendText(OnlineEvents::Doc::DocumentGroup() + 2,
+                   L"Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n");
     EXPECT_TRUE(doc->IsModified());
     host->Close();
     host->Release();

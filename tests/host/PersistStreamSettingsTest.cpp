@@ -108,8 +108,8 @@ TEST(PersistStreamSettings, ACheckValueThatIsNotMinusNShowsTheLoadFailure)
 
 TEST(PersistStreamSettings, ACountLargerThanTheStreamIsALoadFailureToo)
 {
-    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) +
-                                   Le32(0x40000000) + Le32(0xC0000000) + Utf16("Ver"));
+    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(0x40000000) +
+                                   Le32(0xC0000000) + Utf16("Ver"));
     DocFixture f;
     EXPECT_EQ(f.doc->Persistence()->Load(stream), E_FAIL);
     stream->Release();

@@ -8,7 +8,8 @@ using namespace VireoHost;
 
 namespace {
 
-template <typename T> void Put(Record& r, size_t offset, T value)
+template <typename T>
+void Put(Record& r, size_t offset, T value)
 {
     std::memcpy(r.data() + offset, &value, sizeof value);
 }

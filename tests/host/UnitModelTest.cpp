@@ -85,8 +85,8 @@ TEST(UnitModel, AnEmptyDigitalGroupsLineMeansNoDigitalOutputs)
 
 TEST(UnitModel, BadValuesAndMissingFilesAreRefusedWithAReason)
 {
-    const char* bad[] = {"[Unit]\nInputs=four\n", "[Unit]\nAnalogOutputs=-1\n", "[Unit]\nDigitalGroups=4,,4\n",
-                         "[Unit]\nSupported=maybe\n", "[Unit]\nMaxHoldoff=-3\n", "[Unit]\nMaxPulseDelay=1s\n"};
+    const char* bad[] = {"[Unit]\nInputs=four\n",     "[Unit]\nAnalogOutputs=-1\n", "[Unit]\nDigitalGroups=4,,4\n",
+                         "[Unit]\nSupported=maybe\n", "[Unit]\nMaxHoldoff=-3\n",    "[Unit]\nMaxPulseDelay=1s\n"};
     for (const char* text : bad) {
         TempIni ini(text);
         UnitModel unit;

@@ -171,9 +171,9 @@ TEST(VireoHostProgram, ACorruptStreamShowsTheLoadFailureBoxAndFails)
 
 TEST(VireoHostProgram, BadArgumentsAndUnreadableFilesExitWithTwo)
 {
-    for (const wchar_t* arguments : {L"", L"apply", L"frobnicate x", L"notify x.kdoc explode",
-                                     L"apply Z:\\no\\such\\settings.txt", L"load Z:\\no\\such\\doc.kdoc",
-                                     L"stream Z:\\no\\such\\doc.kdoc", L"apply --unit Z:\\no\\unit.ini s.txt"}) {
+    for (const wchar_t* arguments :
+         {L"", L"apply", L"frobnicate x", L"notify x.kdoc explode", L"apply Z:\\no\\such\\settings.txt",
+          L"load Z:\\no\\such\\doc.kdoc", L"stream Z:\\no\\such\\doc.kdoc", L"apply --unit Z:\\no\\unit.ini s.txt"}) {
         const HostRun run = Host(arguments);
         EXPECT_EQ(run.exitCode, 2u) << std::string(arguments, arguments + wcslen(arguments));
         EXPECT_TRUE(run.out.empty());
