@@ -1,8 +1,22 @@
 #include "DocTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 namespace VireoTest {
+namespace {
+
+// The document class and what the framework keeps for it live as long as the
+// process: registered before the first test, so no test counts them as its own.
+class ModuleEnvironment : public testing::Environment {
+public:
+    void SetUp() override { RegisterModuleOnce(); }
+};
+
+const testing::Environment* const environment = testing::AddGlobalTestEnvironment(new ModuleEnvironment);
+
+} // namespace
 
 std::string SettingsText(int analog, int digital, const std::vector<OutputText>& outputs)
 {

@@ -20,9 +20,19 @@ inline IKXFNotificationSource* NotificationSource()
     return GetFrameworkService<IKXFNotificationSource>(CLSID_KXFFramework, IID_IKXFNotificationSource);
 }
 
+// The document class alone; the self-test stays out of the framework's registry,
+// which other suites count.
 inline void RegisterModuleOnce()
 {
-    static const bool registered = (OnlineEvents::RegisterClassObjects(), true);
+    static const bool registered = [] {
+        auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry);
+        auto* documentClass = new OnlineEvents::DocClass;
+        documentClass->AddRef();
+        if (registry)
+            registry->RegisterClassObject(static_cast<ICustomDocClass*>(documentClass));
+        documentClass->Release();
+        return true;
+    }();
     (void)registered;
 }
 
