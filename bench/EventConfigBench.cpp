@@ -1,5 +1,6 @@
 // Times writing and reading the text settings of a large unit: 8 analog and 32 digital
-// outputs with 4 rules each. Prints microseconds per operation.
+// outputs with 4 rules each. Prints microseconds per operation, and the same per output
+// for the largest configuration accepted, to show the cost grows linearly.
 
 #include "eventconfig/EventConfig.h"
 
@@ -17,10 +18,10 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to)
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-EventConfig LargeConfig()
+EventConfig LargeConfig(int analog, int digital)
 {
     EventConfig config;
-    config.SetOutputCounts(8, 32);
+    config.SetOutputCounts(analog, digital);
     config.AddDefaultRule();
     for (int i = 0; i < config.GetCount(); ++i) {
         for (int r = 0; r < 3; ++r)
@@ -39,13 +40,15 @@ EventConfig LargeConfig()
     return config;
 }
 
-} // namespace
+struct Timing {
+    double serialize;
+    double parse;
+    std::size_t bytes;
+    bool identical;
+};
 
-int main()
+Timing Measure(const EventConfig& config, int rounds)
 {
-    const EventConfig config = LargeConfig();
-    const int rounds = 2000;
-
     std::string text;
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
@@ -66,10 +69,25 @@ int main()
     EventConfig check;
     std::string again;
     ok = check.Parse(text) && check.Serialize(again) && again == text && ok;
+    return {serialize, parse, text.size(), ok};
+}
 
-    std::printf("EventConfig text of 8 analog + 32 digital outputs, 4 rules each: %zu bytes\n", text.size());
-    std::printf("Serialize: %.1f us per call\n", serialize * 1e6);
-    std::printf("Parse:     %.1f us per call\n", parse * 1e6);
-    std::printf("Round trip %s\n", ok ? "identical" : "FAILED");
+} // namespace
+
+int main()
+{
+    const Timing unit = Measure(LargeConfig(8, 32), 2000);
+    std::printf("EventConfig text of 8 analog + 32 digital outputs, 4 rules each: %zu bytes\n", unit.bytes);
+    std::printf("Serialize: %.1f us per call\n", unit.serialize * 1e6);
+    std::printf("Parse:     %.1f us per call\n", unit.parse * 1e6);
+
+    const int most = EventConfig::MaxOutputs;
+    const Timing largest = Measure(LargeConfig(most / 4, most - most / 4), 80);
+    std::printf("Per output at 40 / %d outputs: Serialize %.2f / %.2f us, Parse %.2f / %.2f us\n", most,
+                unit.serialize * 1e6 / 40, largest.serialize * 1e6 / most, unit.parse * 1e6 / 40,
+                largest.parse * 1e6 / most);
+
+    const bool ok = unit.identical && largest.identical;
+    std::printf("Round trips %s\n", ok ? "identical" : "FAILED");
     return ok ? 0 : 1;
 }
