@@ -2,6 +2,7 @@
 // A small unit-test framework that the host's test registry drives through IUnitTest:
 // a test class registers named test functions and checks with UNIT_TEST_ASSERT.
 
+#include "extension/HostInterfaces.h"
 #include "foundation/QLXString.h"
 #include "foundation/UnknownImp.h"
 
@@ -9,8 +10,6 @@
 
 #include <exception>
 #include <vector>
-
-extern "C" const IID IID_IUnitTest; // {E2EE6DD6-5D96-4BF4-B34B-08B817C9998B}
 
 // One test object as the host's registry lists and runs it. Strings are handed out
 // with one reference for the caller.

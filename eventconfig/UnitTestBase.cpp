@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-extern "C" const IID IID_IUnitTest = {0xe2ee6dd6, 0x5d96, 0x4bf4, {0xb3, 0x4b, 0x08, 0xb8, 0x17, 0xc9, 0x99, 0x8b}};
-
 namespace {
 
 std::atomic<long> g_liveTests{0};
