@@ -131,14 +131,17 @@ std::wstring LargeDocument(size_t characters)
     const std::wstring close = L"</Unit>\r\n";
     int channel = 0;
     for (int group = 0; text.size() + close.size() < characters; ++group) {
-        std::wstring block = L"  <Group Index=\"" + std::to_wstring(group) + L"\" Label='Group " + std::to_wstring(group) +
-                             L"'>\r\n";
+        std::wstring block =
+            L"  <Group Index=\"" + std::to_wstring(group) + L"\" Label='Group " + std::to_wstring(group) + L"'>\r\n";
         for (int i = 0; i < 8; ++i, ++channel) {
             const std::wstring n = std::to_wstring(channel);
-            block += L"    <Channel Index=\"" + n + L"\" Name=\"Input " + n + L"\" Enabled='true'>\r\n"
+            block += L"    <Channel Index=\"" + n + L"\" Name=\"Input " + n +
+                     L"\" Enabled='true'>\r\n"
                      L"      <PhysicalGainIndex>10 V</PhysicalGainIndex>\r\n"
                      L"      <Settings Filter=\"1 kHz\" Coupling=\"DC\">\r\n"
-                     L"        <Range Low=\"-10\" High=\"10\">Full scale &amp; offset of input " + n + L"</Range>\r\n"
+                     L"        <Range Low=\"-10\" High=\"10\">Full scale &amp; offset of input " +
+                     n +
+                     L"</Range>\r\n"
                      L"        <Note>Calibrated on site; see the unit's log for details.</Note>\r\n"
                      L"      </Settings>\r\n"
                      L"    </Channel>\r\n";
@@ -156,14 +159,16 @@ std::wstring LargeDocument(size_t characters)
 // streams longer than about 16 KB at a buffer boundary (WC_E_GREATERTHAN).
 IStream* MakeStream(const std::wstring& text)
 {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::vector<char> bytes(size);
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
     return SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
 }
 
 // Best of several rounds, each timing `repeat` reads, in seconds per read.
-template <typename Read> double BestTime(int rounds, int repeat, Read read)
+template <typename Read>
+double BestTime(int rounds, int repeat, Read read)
 {
     double best = 1e30;
     for (int r = 0; r < rounds; ++r) {
@@ -208,7 +213,10 @@ int main()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     HMODULE library = LoadLibraryW(L"xmllite.dll");
-    auto create = library ? reinterpret_cast<CreateXmlReaderFn>(reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader"))) : nullptr;
+    auto create =
+        library
+            ? reinterpret_cast<CreateXmlReaderFn>(reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader")))
+            : nullptr;
     IXmlReader* xmlLite = nullptr;
     if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&xmlLite), nullptr))) {
         std::fwprintf(stderr, L"XmlLite is not available\n");

@@ -38,9 +38,9 @@ const wchar_t* const BaseDocuments[] = {
 const wchar_t SingleCharacters[] = L"<>/&;!?[]=\"' \r\n\tab1:-._}$";
 
 const wchar_t* const Fragments[] = {
-    L"<![CDATA[", L"]]>",   L"&lt;", L"&gt;", L"&amp;", L"&apos;", L"&quot;", L"&", L"&bogus;", L"<?xml version=",
-    L"?>",        L"<!--",  L"-->",  L"</x>", L"</>",   L"<x/>",   L"<x>",    L"/>", L"=",       L"='v'",
-    L"\"",        L"'",     L"\n",   L"\r\n", L"<",     L">",      L"</a>",   L"1",  L"<_:}.>",  L"\x00E9",
+    L"<![CDATA[", L"]]>",  L"&lt;", L"&gt;", L"&amp;", L"&apos;", L"&quot;", L"&",  L"&bogus;", L"<?xml version=",
+    L"?>",        L"<!--", L"-->",  L"</x>", L"</>",   L"<x/>",   L"<x>",    L"/>", L"=",       L"='v'",
+    L"\"",        L"'",    L"\n",   L"\r\n", L"<",     L">",      L"</a>",   L"1",  L"<_:}.>",  L"\x00E9",
 };
 
 std::wstring ManyOpenTags(int count)

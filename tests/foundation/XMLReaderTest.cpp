@@ -31,7 +31,8 @@ TEST(XMLReaderEntry, EmptyInputFailsAsNotFound)
 
 TEST(XMLReaderEntry, DeclarationAfterOneSpaceIsJunk)
 {
-    ExpectFailure(L" <?xml version=\"1.0\"?><a/>", FXMLReader::JunkBeforeHeader, L"Junk before the xml version header.");
+    ExpectFailure(L" <?xml version=\"1.0\"?><a/>", FXMLReader::JunkBeforeHeader,
+                  L"Junk before the xml version header.");
 }
 
 TEST(XMLReaderEntry, DeclarationFoundLaterInTheTextIsJunkToo)
