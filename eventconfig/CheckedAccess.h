@@ -13,14 +13,16 @@ namespace OnlineEvents {
     throw std::out_of_range("invalid vector<T> subscript");
 }
 
-template <class T> T& CheckedAt(std::vector<T>& items, int index)
+template <class T>
+T& CheckedAt(std::vector<T>& items, int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= items.size())
         ThrowInvalidSubscript();
     return items[static_cast<std::size_t>(index)];
 }
 
-template <class T> const T& CheckedAt(const std::vector<T>& items, int index)
+template <class T>
+const T& CheckedAt(const std::vector<T>& items, int index)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= items.size())
         ThrowInvalidSubscript();

@@ -233,7 +233,8 @@ void EventConfig::CopyFrom(const EventConfig& source, bool createMissing)
 namespace {
 
 // A count the unit reports; a failed query or a negative answer counts as none.
-template <class Query> LONG UnitCount(Query query)
+template <class Query>
+LONG UnitCount(Query query)
 {
     LONG value = 0;
     const HRESULT status = query(&value);

@@ -110,7 +110,8 @@ bool EventConfig::Serialize(std::string& text) const
 
 namespace {
 
-template <class T> void ReadValue(std::istream& in, const char* key, T& value)
+template <class T>
+void ReadValue(std::istream& in, const char* key, T& value)
 {
     SwallowKey(in, key);
     in >> value;

@@ -81,14 +81,14 @@ protected:
     QLXString owner_; // the author's contact, filled by SetOwner
 };
 
-#define UNIT_TEST_ASSERT(expression)                                                                       \
-    do {                                                                                                   \
-        if (!(expression))                                                                                 \
-            UnitTestBase::Fail(__FILE__, __LINE__, #expression, "");                                       \
+#define UNIT_TEST_ASSERT(expression)                                                                                   \
+    do {                                                                                                               \
+        if (!(expression))                                                                                             \
+            UnitTestBase::Fail(__FILE__, __LINE__, #expression, "");                                                   \
     } while (0)
 
-#define UNIT_TEST_ASSERT_MSG(expression, message)                                                          \
-    do {                                                                                                   \
-        if (!(expression))                                                                                 \
-            UnitTestBase::Fail(__FILE__, __LINE__, #expression, message);                                  \
+#define UNIT_TEST_ASSERT_MSG(expression, message)                                                                      \
+    do {                                                                                                               \
+        if (!(expression))                                                                                             \
+            UnitTestBase::Fail(__FILE__, __LINE__, #expression, message);                                              \
     } while (0)

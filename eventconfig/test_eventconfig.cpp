@@ -1,5 +1,5 @@
-// Vireo_EventConfig: the checks report this file's lines, so keep its layout.
-
+// Vireo_EventConfig: its checks report this file's lines and expression texts verbatim.
+// clang-format off
 #include "eventconfig/Vireo_EventConfig.h"
 
 #include "eventconfig/CheckedAccess.h"
@@ -70,6 +70,7 @@ void Vireo_EventConfig::TestSerialize()
     // Input 2 is not the default, so it can only have come from the text.
     UNIT_TEST_ASSERT(rule_other.Input == 2);
 }
+// clang-format on
 
 Vireo_EventConfig::EventSettings::EventSettings(const OnlineEvent& event)
 {

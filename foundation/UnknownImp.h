@@ -7,7 +7,8 @@
 
 // I must have its identifier declared for __uuidof. Flags is reserved for variants
 // of the counting policy.
-template <class I, int Flags> class SimpleUnknownImp1 : public I {
+template <class I, int Flags>
+class SimpleUnknownImp1 : public I {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {

@@ -10,7 +10,8 @@
 
 namespace VireoTest {
 
-template <class Operation> std::string Thrown(Operation operation)
+template <class Operation>
+std::string Thrown(Operation operation)
 {
     try {
         operation();

@@ -301,8 +301,9 @@ TEST(SettingsTextRead, FiveRuleBlocksFailAfterKeepingFour)
 
 TEST(SettingsTextRead, FailureKeepsWhatWasReadBeforeIt)
 {
-    const std::string text = Header(1, 2) + Block(1, 1, RuleBlock(3), "1") + "BeginOnlineEvent\nVersion = 1\nOutput = -1\n"
-                                                                           "On = yes\n";
+    const std::string text = Header(1, 2) + Block(1, 1, RuleBlock(3), "1") +
+                             "BeginOnlineEvent\nVersion = 1\nOutput = -1\n"
+                             "On = yes\n";
     EventConfig config;
     EXPECT_FALSE(config.Parse(text));
     EXPECT_EQ(1, config.AnalogOutputCount);
@@ -329,11 +330,11 @@ TEST(SettingsTextRead, MalformedKeysLabelsAndValuesFail)
         {"DigitalOutputCount = 1", "DigitalOutputCounts = 1"},      // longer key
         {"DigitalOutputCount = 1", "DigitalOutputCoun = 1"},        // shorter key
         {"BeginOnlineEvent\n", "BeginOnlineEvents\n"},              // wrong label
-        {"On = 0", "On = 2"},                                        // boolean other than 0 or 1
-        {"PulseDelay = 0", "PulseDelay = fast"},                     // letters for a real
-        {"PulseNumLimit = 1", "PulseNumLimit = many"},               // letters for an integer
+        {"On = 0", "On = 2"},                                       // boolean other than 0 or 1
+        {"PulseDelay = 0", "PulseDelay = fast"},                    // letters for a real
+        {"PulseNumLimit = 1", "PulseNumLimit = many"},              // letters for an integer
         {"RuleCount = 0\n", "RuleCount = 0\nEndOnlineEventRule\n"}, // label out of place
-        {"EndOnlineEvent\n", ""},                                    // truncated
+        {"EndOnlineEvent\n", ""},                                   // truncated
     };
     for (const auto& d : damage) {
         std::string text = good;
@@ -359,8 +360,8 @@ TEST(SettingsTextRead, BlockForAnUndeclaredOutputAddsIt)
 TEST(SettingsTextRead, SecondBlockForAnOutputReplacesSettingsAndPutsRulesFirst)
 {
     EventConfig config;
-    ASSERT_TRUE(config.Parse(Header(0, 2) + Block(-1, 2, RuleBlock(1) + RuleBlock(2), "1") +
-                             Block(-1, 1, RuleBlock(9), "0")));
+    ASSERT_TRUE(
+        config.Parse(Header(0, 2) + Block(-1, 2, RuleBlock(1) + RuleBlock(2), "1") + Block(-1, 1, RuleBlock(9), "0")));
     ASSERT_EQ(2, config.GetCount());
     EXPECT_FALSE(config.GetEvent(0).On);
     ASSERT_EQ(3, config.GetRuleCount(0));

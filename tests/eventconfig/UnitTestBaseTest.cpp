@@ -47,7 +47,8 @@ public:
     HRESULT GetTestValue(LONG index, double* value) { return Call<HRESULT, LONG, double*>(9, index, value); }
 
 private:
-    template <class R, class... A> R Call(int slot, A... args)
+    template <class R, class... A>
+    R Call(int slot, A... args)
     {
         using Function = R(STDMETHODCALLTYPE*)(void*, A...);
         return reinterpret_cast<Function>(slots_[slot])(object_, args...);
