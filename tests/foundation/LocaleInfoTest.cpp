@@ -297,6 +297,15 @@ ChildReport RunScenario(const wchar_t* scenario)
     return report;
 }
 
+// Runs a scenario in a child while the user's separators are the given ones.
+ChildReport RunWithSettings(const wchar_t* decimal, const wchar_t* thousands, const wchar_t* date,
+                            const wchar_t* list, const wchar_t* scenario = L"build")
+{
+    UserRegionalSettings settings;
+    settings.Set(decimal, thousands, date, list);
+    return RunScenario(scenario);
+}
+
 std::wstring HostText(UINT id)
 {
     return LoadResourceString(GetModuleHandleW(nullptr), id, true).c_str();
@@ -349,12 +358,7 @@ TEST(LocaleInfoUserSettings, CommaDecimalWritesNumbersWithoutGrouping)
 
 TEST(LocaleInfoUserSettings, CRuntimeKeepsPointDecimalForItsNumbers)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L",", L".", L"/", L";");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L",", L".", L"/", L";");
     EXPECT_EQ(L"C", report[L"crt.before"]);
     // The standard library here cannot build the user's locale, so the C runtime
     // is given the English one and only the streams carry the user's comma.
@@ -364,46 +368,26 @@ TEST(LocaleInfoUserSettings, CRuntimeKeepsPointDecimalForItsNumbers)
 
 TEST(LocaleInfoUserSettings, DateSeparatorEqualToDecimalWarnsOnce)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L".", L",", L".", L",");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L".", L",", L".", L",");
     EXPECT_EQ(std::vector<std::wstring>{HostText(20009)}, Boxes(report));
     EXPECT_EQ(L"1", report[L"installed"]);
 }
 
 TEST(LocaleInfoUserSettings, ListSeparatorEqualToDecimalWarns)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L".", L",", L"/", L".");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L".", L",", L"/", L".");
     EXPECT_EQ(std::vector<std::wstring>{HostText(20010)}, Boxes(report));
 }
 
 TEST(LocaleInfoUserSettings, OnlyTheLastApplicableWarningIsShown)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L",", L".", L",", L",");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L",", L".", L",", L",");
     EXPECT_EQ(std::vector<std::wstring>{HostText(20010)}, Boxes(report));
 }
 
 TEST(LocaleInfoUserSettings, TwoCharacterDecimalShowsOnlyItsOwnMessage)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L".,", L" ", L".,", L".,");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L".,", L" ", L".,", L".,");
     const auto boxes = Boxes(report);
     ASSERT_EQ(1u, boxes.size());
     std::wstring expected = HostText(20011);
@@ -431,13 +415,8 @@ TEST(LocaleInfoUserSettings, UnreadableSettingsShowOneMessageAndInstallNothing)
 
 TEST(LocaleInfoUserSettings, PresetCRuntimeNumericLocaleLeavesEverythingAlone)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        // Conflicting settings that would otherwise be reported.
-        settings.Set(L",", L".", L",", L",");
-        report = RunScenario(L"crt-preset");
-    }
+    // Conflicting settings that would otherwise be reported.
+    const ChildReport report = RunWithSettings(L",", L".", L",", L",", L"crt-preset");
     EXPECT_TRUE(Boxes(report).empty());
     EXPECT_EQ(L"0", report[L"installed"]);
     EXPECT_NE(L"C", report[L"crt.before"]);
@@ -449,12 +428,7 @@ TEST(LocaleInfoUserSettings, PresetCRuntimeNumericLocaleLeavesEverythingAlone)
 
 TEST(LocaleInfoUserSettings, InstalledLocaleReadsYearsDatesAndTimes)
 {
-    ChildReport report;
-    {
-        UserRegionalSettings settings;
-        settings.Set(L",", L" ", L".", L";");
-        report = RunScenario(L"build");
-    }
+    const ChildReport report = RunWithSettings(L",", L" ", L".", L";");
     EXPECT_TRUE(Boxes(report).empty());
     EXPECT_EQ(L"1", report[L"facet.ours"]);
     EXPECT_EQ(L"2034", report[L"year.34"]);
