@@ -30,7 +30,7 @@ constexpr wchar_t ReportVariable[] = L"VIREO_LOCALE_REPORT";
 constexpr wchar_t KeyEnd = L'\x1f';
 constexpr wchar_t EntryEnd = L'\x1e';
 
-// ---------------------------------------------------------------- child side
+// What the child does.
 
 std::wstring g_childLines;
 
@@ -181,7 +181,7 @@ struct ChildEntry {
     }
 } g_childEntry;
 
-// --------------------------------------------------------------- parent side
+// What the test does.
 
 // Changes the user's regional settings for the whole system and puts them back.
 // Other test programs may change them too, so the change is held under a mutex.
