@@ -93,3 +93,14 @@ TEST(FrameworkStart, OleThatCannotStartThrowsXQLXWithItsResult)
     EXPECT_THAT(child.output, HasSubstr("XQLX 80010106"));
     EXPECT_THAT(child.output, HasSubstr("QLXBOOTLOG: XQLX: "));
 }
+
+TEST(FrameworkStart, RefusedClassObjectThrowsXHResultWithTheRefusal)
+{
+    ScratchFolder folder;
+    const std::wstring program = folder.Copy(Probe(), L"probe.exe");
+    folder.Copy(ExecutableFolder() + L"RefusingFramework.dll", L"Kxf.dll");
+    auto child = RunChild(program, L"lookup", false);
+    ASSERT_TRUE(child.finished);
+    EXPECT_EQ(3u, child.exitCode) << child.output;
+    EXPECT_THAT(child.output, HasSubstr("XHResult 80040111"));
+}
