@@ -23,8 +23,8 @@ void RegisterOwnClasses(IUnknown* framework)
         return;
     // Without COM in the caller's thread this fails; a later hand-out tries again.
     DWORD cookie = 0;
-    if (SUCCEEDED(CoRegisterClassObject(CLSID_UnitTestRegistry, framework, CLSCTX_INPROC_SERVER,
-                                        REGCLS_MULTIPLEUSE, &cookie)))
+    if (SUCCEEDED(CoRegisterClassObject(CLSID_UnitTestRegistry, framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                        &cookie)))
         g_unitTestRegistryCookie = cookie;
 }
 

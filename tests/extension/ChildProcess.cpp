@@ -1,6 +1,5 @@
 #include "ChildProcess.h"
 
-
 namespace VireoTest {
 namespace {
 
@@ -117,8 +116,7 @@ std::wstring ScratchFolder::Copy(const std::wstring& source, const std::wstring&
     return target;
 }
 
-ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox,
-                     DWORD timeoutMs)
+ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox, DWORD timeoutMs)
 {
     ChildResult result;
     // Output goes to a file: helper processes that Wine starts for the child may inherit
@@ -127,9 +125,8 @@ ChildResult RunChild(const std::wstring& program, const std::wstring& arguments,
     GetTempPathW(MAX_PATH, temp);
     GetTempFileNameW(temp, L"vro", 0, outputPath);
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE output = CreateFileW(outputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                nullptr);
+    HANDLE output = CreateFileW(outputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (output == INVALID_HANDLE_VALUE)
         return result;
 
@@ -143,8 +140,8 @@ ChildResult RunChild(const std::wstring& program, const std::wstring& arguments,
     line.push_back(0);
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
     PROCESS_INFORMATION process{};
-    result.started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                    folder.c_str(), &startup, &process) != FALSE;
+    result.started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                                    &startup, &process) != FALSE;
     if (result.started) {
         if (closeMessageBox)
             result.box = CloseMessageBoxOf(process.dwProcessId, process.hProcess, timeoutMs);

@@ -72,8 +72,8 @@ int Registered()
         return Failed;
     static StandInFramework framework;
     DWORD cookie = 0;
-    if (FAILED(CoRegisterClassObject(CLSID_KXFFramework, &framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                     &cookie)))
+    if (FAILED(
+            CoRegisterClassObject(CLSID_KXFFramework, &framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
         return Failed;
     // OLE started here would fail in this apartment and throw.
     EnsureFramework();
