@@ -316,8 +316,11 @@ std::vector<std::wstring> Boxes(const ChildReport& report)
     const auto captions = report.All(L"box.caption");
     const auto texts = report.All(L"box.text");
     EXPECT_EQ(captions.size(), texts.size());
-    for (const auto& caption : captions)
+    for (const auto& caption : captions) {
         EXPECT_EQ(HostText(20007), caption);
+        // Host texts are loaded with the product words replaced.
+        EXPECT_EQ(std::wstring::npos, caption.find(L"VARN")) << caption;
+    }
     return texts;
 }
 
