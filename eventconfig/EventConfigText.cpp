@@ -3,6 +3,7 @@
 #include "eventconfig/CheckedAccess.h"
 #include "eventconfig/EventConfig.h"
 #include "eventconfig/SettingsReader.h"
+#include "foundation/XQLX.h"
 
 #include <cctype>
 #include <cstdint>
@@ -69,8 +70,7 @@ bool EventConfig::Serialize(std::string& text) const
     const int64_t declared = static_cast<int64_t>(AnalogOutputCount) + DigitalOutputCount;
     // Records the counts do not cover would silently vanish from the text.
     if (AnalogOutputCount < 0 || DigitalOutputCount < 0 || declared < static_cast<int64_t>(events_.size()))
-        // TODO: raise as XQLX once the error classes are on main.
-        throw std::runtime_error("Online Events: Inconsistent internal state (serialize)");
+        throw XQLX(QLXString(L"Online Events: Inconsistent internal state (serialize)"));
 
     std::ostringstream out;
     out.imbue(std::locale::classic());
