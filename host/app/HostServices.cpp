@@ -74,7 +74,7 @@ HRESULT HostTestRegistry::AddTest(IUnknown* test)
 {
     if (!test)
         return E_POINTER;
-    IHostUnitTest* unitTest = nullptr;
+    IUnitTest* unitTest = nullptr;
     if (FAILED(test->QueryInterface(IID_IUnitTest, reinterpret_cast<void**>(&unitTest))) || !unitTest)
         return E_NOINTERFACE;
     HRESULT hr = E_FAIL;
@@ -102,7 +102,7 @@ HRESULT HostTestRegistry::GetTestCount(ULONG* count)
 std::vector<TestOutcome> HostTestRegistry::Run()
 {
     std::vector<TestOutcome> outcomes;
-    for (IHostUnitTest* test : tests_) {
+    for (IUnitTest* test : tests_) {
         LONG count = 0;
         if (FAILED(test->GetTestCount(&count)))
             count = 0;
@@ -113,7 +113,7 @@ std::vector<TestOutcome> HostTestRegistry::Run()
                 outcome.name = QLXString::Attach(name).c_str();
             try {
                 test->RunTest(i);
-                SHORT passed = 0;
+                VARIANT_BOOL passed = VARIANT_FALSE;
                 IQLXString* message = nullptr;
                 if (SUCCEEDED(test->GetResult(&passed, &message))) {
                     outcome.passed = passed != 0;

@@ -55,7 +55,7 @@ public:
     ~HostTestRegistry() { Clear(); }
 
 private:
-    std::vector<IHostUnitTest*> tests_;
+    std::vector<IUnitTest*> tests_;
 };
 
 } // namespace VireoHost

@@ -1,5 +1,7 @@
 #include "eventconfig/StorageBinStreamLite.h"
 
+#include "foundation/ModuleInstance.h"
+#include "foundation/ProductWords.h"
 #include "foundation/XQLX.h"
 #include "support/ProbeStream.h"
 
@@ -14,6 +16,9 @@ using VireoTest::ProbeStream;
 using VireoTest::StreamBytes;
 
 namespace {
+
+// Corrupt-stream errors load their text with product words; the table lives for the process.
+const bool tableBuilt = (ProductWordTable::Instance(QLX::GetModuleInstance()), true);
 
 std::string Le32(uint32_t v)
 {

@@ -1,5 +1,8 @@
 #include "DocTestSupport.h"
 
+#include "foundation/ModuleInstance.h"
+#include "foundation/ProductWords.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -11,7 +14,12 @@ namespace {
 // process: registered before the first test, so no test counts them as its own.
 class ModuleEnvironment : public testing::Environment {
 public:
-    void SetUp() override { RegisterModuleOnce(); }
+    void SetUp() override
+    {
+        RegisterModuleOnce();
+        // Messages and errors load texts with product words; the table lives for the process too.
+        ProductWordTable::Instance(QLX::GetModuleInstance());
+    }
 };
 
 const testing::Environment* const environment = testing::AddGlobalTestEnvironment(new ModuleEnvironment);
