@@ -144,13 +144,12 @@ HRESULT BinOStream::WriteText(const QLXString& text)
     WriteInt32(WideStringMarker);
     WriteInt32(units);
     WriteInt32(-units);
-    unsigned char* bytes = nullptr;
+    // UTF-16LE code units, the terminating zero included.
     std::string encoded(static_cast<size_t>(units) * 2, '\0');
-    bytes = reinterpret_cast<unsigned char*>(&encoded[0]);
     const wchar_t* chars = text.c_str();
     for (LONG i = 0; i + 1 < units; ++i) {
-        bytes[2 * i] = static_cast<unsigned char>(chars[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<unsigned char>((chars[i] >> 8) & 0xFF);
+        encoded[2 * i] = static_cast<char>(chars[i] & 0xFF);
+        encoded[2 * i + 1] = static_cast<char>((chars[i] >> 8) & 0xFF);
     }
     return Put(encoded.data(), encoded.size());
 }

@@ -388,7 +388,8 @@ LONG Doc::OnApplySettings(const QLXString& text)
         modified_ = true;
         ApplyConfiguration();
         return 1;
-    } catch (const std::exception&) {
+    } catch (...) {
+        // Storage and framework errors end here as well: nothing leaves the handler.
         ShowMessage(IDS_INTERNAL_ERROR_TEXT, IDS_INTERNAL_ERROR_CAPTION, MB_ICONERROR);
         return 0;
     }

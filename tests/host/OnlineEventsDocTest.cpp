@@ -109,6 +109,22 @@ TEST(OnlineEventsDoc, ApplySettingsMergesMarksModifiedRegistersAndSendsEveryUnit
     EXPECT_EQ(f.host->Registered().size(), 1u);
 }
 
+TEST(OnlineEventsDoc, SettingsGoOnToTheFrameworkButAnInternalErrorEndsThemWithAMessage)
+{
+    DocFixture fine;
+    EXPECT_EQ(fine.Apply(SettingsText(0, 0, {})), 0);
+    EXPECT_TRUE(fine.boxes.empty());
+
+    UnitModel model;
+    model.analogOutputs = 5000;
+    DocFixture f(model);
+    EXPECT_EQ(f.Apply(SettingsText(1, 0, {{1, true, {}}})), 1);
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0], L"MessageBox: Vireo: An internal error occurred while setting up Vireo.  Please contact "
+                          L"your distributor for assistance.");
+    EXPECT_TRUE(f.TakeCalls().empty());
+}
+
 TEST(OnlineEventsDoc, OutputsTheUnitLacksAreKeptButNeverSent)
 {
     UnitModel model;
