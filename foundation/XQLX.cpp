@@ -98,8 +98,12 @@ QLXString XQLX::MessageForCode(HRESULT code)
 
 void XQLX::WriteStartupLog() const
 {
-    std::wcerr << L"QLXBOOTLOG: " << L"XQLX: " << message_.c_str() << std::endl;
-    // A text the stream could not convert must not silence every later line.
+    std::wcerr << L"QLXBOOTLOG: " << L"XQLX: " << message_.c_str();
+    // A character the stream cannot convert cuts the message short; the line still
+    // ends and is flushed, and later lines are not silenced.
+    if (!std::wcerr)
+        std::wcerr.clear();
+    std::wcerr << std::endl;
     if (!std::wcerr)
         std::wcerr.clear();
 }
