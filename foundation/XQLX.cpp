@@ -76,6 +76,10 @@ XQLX::~XQLX() = default;
 
 const char* XQLX::what() const noexcept
 {
+    // The narrow copy is made once: a fresh one would free the pointer handed out before.
+    const auto* header = reinterpret_cast<const QLXStringHeader*>(message_.Rep());
+    if (header->narrowValid && header->narrow)
+        return header->narrow;
     try {
         return message_.NarrowText();
     } catch (...) {

@@ -192,6 +192,21 @@ TEST(XQLXMessage, WhatIsInTheThreadAnsiCodePage)
     EXPECT_STREQ(expected, standard.what());
 }
 
+TEST(XQLXMessage, WhatStaysValidWhileTheErrorLives)
+{
+    StartupLogCapture log;
+    XQLX error{QLXString(L"kept text")};
+    const char* first = error.what();
+    {
+        // Another holder of the message must not make the next what() move it.
+        const QLXString held = error.Message();
+        EXPECT_EQ(first, error.what());
+        EXPECT_EQ(held.c_str(), error.Message().c_str());
+    }
+    EXPECT_EQ(first, error.what());
+    EXPECT_STREQ("kept text", first);
+}
+
 TEST(XQLXStartupLog, CopiesOfAThrownErrorWriteNoSecondLine)
 {
     StartupLogCapture log;
