@@ -185,8 +185,7 @@ int HostSession::Run(const CommandLine& command)
 {
     if (command.verb == Verb::Stream)
         return Stream(command);
-    UnitModel unit;
-    if (!ReadUnit(command, unit))
+    if (!ReadUnit(command, model_))
         return 2;
     std::wstring error;
     MessageBoxEcho echo(PrintBoxes());
@@ -265,8 +264,7 @@ int HostSession::Apply(const CommandLine& command)
         PrintError(L"cannot read " + command.input);
         return 2;
     }
-    UnitModel model;
-    ReadUnit(command, model);
+    const UnitModel& model = model_;
     SimulatedUnit* unit = nullptr;
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
@@ -339,8 +337,7 @@ bool HostSession::SettingsText(HostDocument* document, std::string& text)
 
 int HostSession::Load(const CommandLine& command, bool printSettings)
 {
-    UnitModel model;
-    ReadUnit(command, model);
+    const UnitModel& model = model_;
     SimulatedUnit* unit = nullptr;
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
@@ -431,8 +428,7 @@ int HostSession::Demo(const CommandLine& command)
         PrintError(L"cannot read " + command.input);
         return 2;
     }
-    UnitModel model;
-    ReadUnit(command, model);
+    const UnitModel& model = model_;
     PrintLine("");
     PrintLine("Unit: " + Narrow(model.name) + ", " + std::to_string(model.inputRanges.size()) + " inputs, " +
               std::to_string(model.analogOutputs) + " analog outputs, " + std::to_string(model.DigitalOutputCount()) +

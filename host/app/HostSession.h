@@ -43,6 +43,8 @@ private:
     bool SettingsText(HostDocument* document, std::string& text);
     DWORD Group(REFGUID id);
 
+    // The unit every document of the run is attached to.
+    UnitModel model_;
     HWND mainWindow_ = nullptr;
     HostApplication* application_ = nullptr;
     HostTestRegistry tests_;
