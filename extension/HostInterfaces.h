@@ -366,6 +366,7 @@ struct IKXFObjectRegistry : public IUnknown {
     // A framework object by number (KXFObjectNumber, or a group shifted left by 16).
     virtual HRESULT STDMETHODCALLTYPE GetObject(DWORD number, REFIID iid, void** object) = 0;
     virtual HRESULT STDMETHODCALLTYPE RevokeClassObject(REFCLSID classId) = 0;
+    // The new document (one reference) is connected to the framework's notifications.
     virtual HRESULT STDMETHODCALLTYPE CreateDocument(REFCLSID classId, IUnknown* owner, IUnknown** document) = 0;
 };
 

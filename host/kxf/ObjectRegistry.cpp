@@ -115,8 +115,19 @@ public:
             return REGDB_E_CLASSNOTREG;
         const HRESULT hr = documentClass->CreateDocument(owner, document);
         documentClass->Release();
-        if (FAILED(hr))
+        if (FAILED(hr) || !*document) {
             *document = nullptr;
+            return FAILED(hr) ? hr : E_FAIL;
+        }
+        // The framework's notifications reach the document from now on.
+        IObserver* observer = nullptr;
+        if (SUCCEEDED((*document)->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&observer))) && observer) {
+            IKXFNotificationSource* source = nullptr;
+            EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource, reinterpret_cast<void**>(&source));
+            observer->Connect(source);
+            source->Release();
+            observer->Release();
+        }
         return hr;
     }
 

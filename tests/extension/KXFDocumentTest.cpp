@@ -137,11 +137,12 @@ TEST_F(KXFDocumentTest, UpdateWithoutUpdateEntryEnablesAnExecutableCommand)
 
 TEST_F(KXFDocumentTest, NotificationsArriveAfterConnectAndStopWithTheDocument)
 {
-    CreateDocument();
     IKXFEventHandlerRegistry* events = KXFObjects::EventHandlerRegistry();
     ASSERT_NE(events, nullptr);
     Ref<IKXFNotificationSource> source;
     ASSERT_EQ(events->QueryInterface(IID_IKXFNotificationSource, source.OutVoid()), S_OK);
+    // A document made by its class alone hears nothing until it is connected.
+    ASSERT_EQ(docClass_->CreateDocument(host_->Unknown(), document_.Out()), S_OK);
     BYTE flag = 1;
     source->Raise(TestDoc::FlagNotice(), 0, &flag);
     EXPECT_TRUE(Log().flags.empty());
@@ -169,6 +170,17 @@ TEST_F(KXFDocumentTest, NotificationsArriveAfterConnectAndStopWithTheDocument)
     EXPECT_EQ(subscriptions, 0u);
     source->Raise(TestDoc::FlagNotice(), 0, &flag);
     EXPECT_EQ(Log().flags.size(), 2u);
+}
+
+TEST_F(KXFDocumentTest, DocumentCreatedThroughTheRegistryIsConnectedToNotifications)
+{
+    CreateDocument();
+    Ref<IKXFNotificationSource> source;
+    ASSERT_EQ(KXFObjects::EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource, source.OutVoid()),
+              S_OK);
+    BYTE flag = 3;
+    source->Raise(TestDoc::FlagNotice(), 0, &flag);
+    EXPECT_EQ(Log().flags, std::vector<int>{3});
 }
 
 TEST_F(KXFDocumentTest, TextMessageSentToItselfReachesItsHandler)
