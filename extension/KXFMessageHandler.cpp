@@ -42,13 +42,9 @@ HRESULT KXFMessageSender::SendTo(IKXFMessage* message, IUnknown* target)
     IKXFMessageDispatcher* dispatcher = KXFObjects::MessageDispatcher();
     if (!dispatcher)
         return E_FAIL;
-    // The target may release the sender's owner while handling; keep it for the call.
-    IUnknown* identity = SenderIdentity();
-    identity->AddRef();
-    message->SetOrigin(identity);
+    message->SetOrigin(SenderIdentity());
     const HRESULT hr = dispatcher->Dispatch(message, target);
     message->SetOrigin(nullptr);
-    identity->Release();
     return hr;
 }
 
