@@ -10,8 +10,12 @@ KXFEventHandlerT<1>::KXFEventHandlerT()
 
 KXFEventHandlerT<1>::~KXFEventHandlerT()
 {
-    if (IKXFEventHandlerRegistry* registry = KXFObjects::EventHandlerRegistry())
-        registry->RemoveObserver(static_cast<IObserver*>(this));
+    // The lookup may throw when the framework cannot be started; nothing may leave here.
+    try {
+        if (IKXFEventHandlerRegistry* registry = KXFObjects::EventHandlerRegistry())
+            registry->RemoveObserver(static_cast<IObserver*>(this));
+    } catch (...) {
+    }
 }
 
 HRESULT KXFEventHandlerT<1>::ExecuteOwn(DWORD number)
