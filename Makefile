@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
-FORMAT_DIRS = foundation eventconfig extension dialog controls winlib host tests demo
+FORMAT_DIRS = foundation eventconfig extension dialog controls winlib host tests demo bench
 
 .PHONY: all deps configure build test demo format clean
 

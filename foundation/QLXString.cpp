@@ -1,5 +1,6 @@
 #include "foundation/QLXString.h"
 
+#include "foundation/ProductWords.h"
 #include "winlib/TApplicationLanguage.h"
 
 #include <algorithm>
@@ -8,8 +9,11 @@
 #include <cstring>
 #include <cwchar>
 #include <new>
+#include <string>
+#include <vector>
 
-extern "C" const IID IID_IAutoQLXString = {0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
+extern "C" const IID IID_IAutoQLXString = {
+    0x2D3B7EC5, 0xBF24, 0x11CF, {0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
 extern "C" const IID IID_IQLXString = {0x3904AA0E, 0x3E8D, 0x11D1, {0x99, 0x7F, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97}};
 
 namespace {
@@ -157,8 +161,8 @@ public:
         }
         if (IsOwnKind(other)) {
             const QLXStringHeader* h = HeaderOf(other);
-            *equal = h->length == length_ && wmemcmp(CharsOf(other), Text(), length_) == 0 ? VARIANT_TRUE
-                                                                                             : VARIANT_FALSE;
+            *equal =
+                h->length == length_ && wmemcmp(CharsOf(other), Text(), length_) == 0 ? VARIANT_TRUE : VARIANT_FALSE;
             return S_OK;
         }
         BSTR theirs = nullptr;
@@ -254,6 +258,7 @@ private:
 };
 
 static_assert(sizeof(QLXString::StringRep) == sizeof(QLXStringHeader), "header and characters form one block");
+static_assert(sizeof(QLXString) == sizeof(void*), "a handle is one pointer");
 
 namespace {
 
@@ -359,22 +364,11 @@ wchar_t* CopyThroughInterface(IQLXString* source)
     if (FAILED(source->GetCharInfo(&length, &bytesPerChar)) || length == 0)
         return SharedEmptyChars();
     if (bytesPerChar == 1) {
-        const size_t bytes = size_t(length) + 1;
-        char* narrow = new char[bytes];
-        wchar_t* chars = nullptr;
-        try {
-            if (SUCCEEDED(source->CopyChars(static_cast<ULONG>(bytes), narrow))) {
-                narrow[length] = '\0';
-                chars = FromCodePage(narrow, -1, CP_ACP);
-            } else {
-                chars = SharedEmptyChars();
-            }
-        } catch (...) {
-            delete[] narrow;
-            throw;
-        }
-        delete[] narrow;
-        return chars;
+        std::vector<char> narrow(size_t(length) + 1);
+        if (FAILED(source->CopyChars(static_cast<ULONG>(narrow.size()), narrow.data())))
+            return SharedEmptyChars();
+        narrow.back() = '\0';
+        return FromCodePage(narrow.data(), -1, CP_ACP);
     }
     if (bytesPerChar != sizeof(wchar_t))
         return SharedEmptyChars();
@@ -523,35 +517,44 @@ void QLXString::Reserve(unsigned capacity)
     chars_ = chars;
 }
 
-QLXString& QLXString::Append(const QLXString& text)
+void QLXString::AppendChars(const wchar_t* text, size_t n)
 {
-    // A second reference keeps the source alive and unchanged when it is this string.
-    const QLXString source(text);
-    const uint32_t n = source.Length();
     MakeUnique();
     const uint32_t oldLength = Header(chars_)->length;
     const uint64_t newLength = uint64_t(oldLength) + n;
     if (newLength > Header(chars_)->capacity)
         Reserve(CheckedCapacity(newLength * 3 / 2));
-    wmemcpy(chars_ + oldLength - 1, source.chars_, n);
+    if (n != 0)
+        wmemcpy(chars_ + oldLength - 1, text, n);
     chars_[newLength - 1] = L'\0';
     Header(chars_)->length = static_cast<uint32_t>(newLength);
+}
+
+QLXString& QLXString::Append(const QLXString& text)
+{
+    // A second reference keeps the source alive and unchanged when it is this string.
+    const QLXString source(text);
+    AppendChars(source.chars_, source.Length());
     return *this;
 }
 
 QLXString& QLXString::Append(const wchar_t* text)
 {
-    if (!text) {
-        MakeUnique();
-        return *this;
+    const size_t n = text ? wcslen(text) : 0;
+    // Text inside this string's own storage would move when the storage grows.
+    if (n != 0 && text >= chars_ && text < chars_ + Capacity()) {
+        const std::wstring copy(text, n);
+        AppendChars(copy.c_str(), n);
+    } else {
+        AppendChars(text, n);
     }
-    return Append(QLXString(text));
+    return *this;
 }
 
 QLXString& QLXString::Append(wchar_t c)
 {
-    const wchar_t text[2] = {c, L'\0'};
-    return Append(QLXString(text, 1));
+    AppendChars(&c, 1);
+    return *this;
 }
 
 void QLXString::Replace(unsigned position, unsigned count, const QLXString& replacement)
@@ -698,8 +701,12 @@ void LoadResourceString(QLXString& out, HINSTANCE instance, UINT id, bool substi
     const wchar_t* text = FindStringEntry(instance, id, &count);
     if (!text || count == 0)
         return;
-    out = QLXString(text, int(count));
-    (void)substitute;
+    // Copied by count, so the entry is taken whole even with an embedded NUL.
+    wchar_t* chars = out.PrepareBuffer(count);
+    wmemcpy(chars, text, count);
+    out.SetRepLength(count + 1);
+    if (substitute)
+        ApplyProductWords(out, instance);
 }
 
 QLXString LoadResourceString(HINSTANCE instance, UINT id, bool substitute)

@@ -117,6 +117,7 @@ public:
 
 private:
     explicit QLXString(wchar_t* chars) : chars_(chars) {}
+    void AppendChars(const wchar_t* text, size_t n);
     wchar_t* chars_;
 };
 

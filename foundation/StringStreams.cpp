@@ -33,19 +33,23 @@ wchar_t* MemStreamBufBase::GrowStorage(unsigned written, unsigned capacity, unsi
 
 StringStreamBuf::StringStreamBuf(const QLXString& initial, unsigned openMode)
     : MemStreamBufBase(initial, openMode), resumeAt_(initial.Length())
+{}
+
+StringStreamBuf::ReadOffsets StringStreamBuf::SavedReadArea() const
 {
+    if (!eback())
+        return ReadOffsets{0, 0};
+    return ReadOffsets{gptr() - eback(), egptr() - eback()};
 }
 
-void StringStreamBuf::OpenPutArea(wchar_t* chars, unsigned capacity, unsigned position)
+void StringStreamBuf::OpenPutArea(wchar_t* chars, unsigned capacity, unsigned position, ReadOffsets read)
 {
-    // The get area follows the storage too, at the same offsets.
-    const std::ptrdiff_t readAt = eback() ? gptr() - eback() : 0;
-    const std::ptrdiff_t readEnd = eback() ? egptr() - eback() : 0;
     setp(chars, chars + capacity);
     pbump(int(position));
+    // The get area follows the storage too, at the same offsets.
     if (openMode_ & In)
-        setg(chars, chars + std::min<std::ptrdiff_t>(readAt, position),
-             chars + std::min<std::ptrdiff_t>(readEnd, position));
+        setg(chars, chars + std::min<std::ptrdiff_t>(read.at, position),
+             chars + std::min<std::ptrdiff_t>(read.end, position));
 }
 
 // Opens the put area when it is closed: on the first write, and after a take.
@@ -59,8 +63,9 @@ bool StringStreamBuf::EnsurePutArea(bool mayDouble)
     wchar_t* chars = nullptr;
     if (!taken_) {
         unsigned length = 0;
+        const ReadOffsets read = SavedReadArea();
         chars = GetStorage(&capacity, &length);
-        OpenPutArea(chars, capacity, length);
+        OpenPutArea(chars, capacity, length, read);
         return true;
     }
     // The taken text may still be held elsewhere: reserving first gives this buffer its
@@ -74,7 +79,7 @@ bool StringStreamBuf::EnsurePutArea(bool mayDouble)
     chars = storage_.MutableChars();
     capacity = storage_.Capacity();
     taken_ = false;
-    OpenPutArea(chars, capacity, position);
+    OpenPutArea(chars, capacity, position, ReadOffsets{0, 0});
     return true;
 }
 
@@ -86,8 +91,9 @@ bool StringStreamBuf::Grow()
     if (wanted <= written)
         return false;
     unsigned capacity = 0;
+    const ReadOffsets read = SavedReadArea();
     wchar_t* chars = GrowStorage(written, wanted, &capacity);
-    OpenPutArea(chars, capacity, written);
+    OpenPutArea(chars, capacity, written, read);
     return true;
 }
 
@@ -140,7 +146,7 @@ StringStreamBuf::pos_type StringStreamBuf::seekoff(off_type off, std::ios_base::
         if (pptr() && eback() && egptr() < pptr())
             setg(eback(), gptr(), pptr());
         const off_type readable = eback() ? off_type(egptr() - eback()) : 0;
-        const off_type base = dir == std::ios_base::beg ? 0
+        const off_type base = dir == std::ios_base::beg   ? 0
                               : dir == std::ios_base::cur ? (eback() ? off_type(gptr() - eback()) : 0)
                                                           : readable;
         const off_type target = base + off;

@@ -4,6 +4,7 @@
 
 #include "foundation/QLXString.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <iomanip>
 #include <ios>
@@ -54,8 +55,13 @@ protected:
     pos_type seekpos(pos_type pos, std::ios_base::openmode which) override;
 
 private:
+    struct ReadOffsets {
+        std::ptrdiff_t at;
+        std::ptrdiff_t end;
+    };
+    ReadOffsets SavedReadArea() const;
     // Opens the put area on the storage with the write position at `position`.
-    void OpenPutArea(wchar_t* chars, unsigned capacity, unsigned position);
+    void OpenPutArea(wchar_t* chars, unsigned capacity, unsigned position, ReadOffsets read);
     bool EnsurePutArea(bool mayDouble);
     bool Grow();
 

@@ -133,6 +133,16 @@ TEST(QLXStringSharing, SelfAssignmentAndSelfAppendAreSafe)
     EXPECT_STREQ(L"aababb", a.c_str());
 }
 
+TEST(QLXStringSharing, AppendingItsOwnCharactersSurvivesGrowth)
+{
+    QLXString a(L"abcdefg"); // full: the append must grow
+    ASSERT_EQ(8u, a.Capacity());
+    a.Append(a.c_str() + 4);
+    EXPECT_STREQ(L"abcdefgefg", a.c_str());
+    a.Append(L'!');
+    EXPECT_STREQ(L"abcdefgefg!", a.c_str());
+}
+
 TEST(QLXStringSharing, MoveLeavesTheSourceEmpty)
 {
     QLXString a(L"moved");

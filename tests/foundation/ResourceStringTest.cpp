@@ -27,7 +27,8 @@ struct ApplicationLanguage {
 TEST(LoadResourceString, LoadsModuleStringsExactly)
 {
     EXPECT_STREQ(L"Analog Output %1", LoadResourceString(Module(), IDS_ANALOG_OUTPUT_N).c_str());
-    EXPECT_STREQ(L"VireoHelp.chm::assets\\html\\english\\pc\\", LoadResourceString(Module(), IDS_HELP_LOCATION).c_str());
+    EXPECT_STREQ(L"VireoHelp.chm::assets\\html\\english\\pc\\",
+                 LoadResourceString(Module(), IDS_HELP_LOCATION).c_str());
     EXPECT_STREQ(L"You cannot turn on Vireo while sampling.\n\nStop sampling and then set up Vireo.",
                  LoadResourceString(Module(), IDS_SAMPLING_TEXT).c_str());
     EXPECT_STREQ(L"An internal error occurred while setting up Vireo.  Please contact your distributor for assistance.",

@@ -150,3 +150,16 @@ TEST(StringStreamBuf, ReadsWhatWasWritten)
     EXPECT_EQ(0, std::streamoff(buf.pubseekoff(0, std::ios_base::beg, std::ios_base::in)));
     EXPECT_EQ(L'x', buf.sgetc());
 }
+
+TEST(StringStreamBuf, ReadPositionSurvivesGrowth)
+{
+    StringStreamBuf buf;
+    buf.sputn(L"abcdefgh", 8);
+    EXPECT_EQ(L'a', buf.sbumpc());
+    EXPECT_EQ(L'b', buf.sbumpc());
+    buf.sputn(L"ijklmnopqrstuvwxyz", 18);
+    std::wstring rest;
+    for (auto c = buf.sbumpc(); c != std::char_traits<wchar_t>::eof(); c = buf.sbumpc())
+        rest += wchar_t(c);
+    EXPECT_EQ(L"cdefghijklmnopqrstuvwxyz", rest);
+}
