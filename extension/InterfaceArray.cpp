@@ -4,7 +4,10 @@
 #include <cstring>
 #include <new>
 
-Array<void*>::~Array() { std::free(items_); }
+Array<void*>::~Array()
+{
+    std::free(items_);
+}
 
 int Array<void*>::Add(void* item)
 {
@@ -28,7 +31,10 @@ void Array<void*>::RemoveAt(int index)
     --count_;
 }
 
-IUnknownArray::~IUnknownArray() { Clear(); }
+IUnknownArray::~IUnknownArray()
+{
+    Clear();
+}
 
 int IUnknownArray::Add(IUnknown* item)
 {

@@ -29,8 +29,7 @@ private:
     int capacity_ = 0;
 };
 
-class CArrayVoidP : public Array<void*> {
-};
+class CArrayVoidP : public Array<void*> {};
 
 // Holds one reference per entry; clearing or destroying releases them, last to first.
 class IUnknownArray : public CArrayVoidP {
@@ -51,5 +50,4 @@ public:
 };
 
 template <class I>
-class InterfaceArray : public InterfaceArrayBase<I> {
-};
+class InterfaceArray : public InterfaceArrayBase<I> {};

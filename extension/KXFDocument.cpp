@@ -54,8 +54,7 @@ HRESULT STDMETHODCALLTYPE KXFDocument::QueryInterface(REFIID iid, void** object)
         return E_POINTER;
     *object = nullptr;
     IUnknown* answer = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICustomDocument) ||
-        IsEqualIID(iid, IID_ICustomDocument2))
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICustomDocument) || IsEqualIID(iid, IID_ICustomDocument2))
         answer = static_cast<ICustomDocument2*>(this);
     else if (IsEqualIID(iid, IID_IKXFCommandHandler))
         answer = static_cast<IKXFCommandHandler*>(this);
@@ -114,7 +113,8 @@ HRESULT STDMETHODCALLTYPE KXFDocument::GetOwnerExtension(IUnknown** extension)
     Lock();
     if (!ownerExtensionAsked_) {
         ownerExtensionAsked_ = true;
-        if (owner_ && FAILED(owner_->QueryInterface(IID_IKXFOwnerExtension, reinterpret_cast<void**>(&ownerExtension_))))
+        if (owner_ &&
+            FAILED(owner_->QueryInterface(IID_IKXFOwnerExtension, reinterpret_cast<void**>(&ownerExtension_))))
             ownerExtension_ = nullptr;
     }
     IUnknown* found = ownerExtension_;

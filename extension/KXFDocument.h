@@ -26,8 +26,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetExtension(IUnknown** extension) override;
     DWORD STDMETHODCALLTYPE GetFirstValue() override { return firstValue_; }
     HRESULT STDMETHODCALLTYPE GetOwnerExtension(IUnknown** extension) override;
-    HRESULT STDMETHODCALLTYPE QueryPersistence(DWORD flag, DWORD kind, IUnknown** persistence,
-                                               DWORD* extra) override;
+    HRESULT STDMETHODCALLTYPE QueryPersistence(DWORD flag, DWORD kind, IUnknown** persistence, DWORD* extra) override;
 
     // ICustomDocument2
     HRESULT STDMETHODCALLTYPE SetName(IQLXString* name) override;

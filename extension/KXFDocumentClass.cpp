@@ -5,8 +5,7 @@
 KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID classId, REFGUID documentKind,
                                            DWORD messageBase, DWORD classFlags, DWORD bindingOption,
                                            const InterfaceArray<IKXFCommand>& commands)
-    : name_(name), classId_(classId), documentKind_(documentKind), messageBase_(messageBase),
-      classFlags_(classFlags)
+    : name_(name), classId_(classId), documentKind_(documentKind), messageBase_(messageBase), classFlags_(classFlags)
 {
     for (int i = 0; i < commands.Count(); ++i)
         commands_.Add(commands[i]);
@@ -43,8 +42,7 @@ HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::QueryInterface(REFIID iid, void*
         return E_POINTER;
     *object = nullptr;
     IUnknown* answer = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKXFClassObject) ||
-        IsEqualIID(iid, IID_ICustomDocClass))
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKXFClassObject) || IsEqualIID(iid, IID_ICustomDocClass))
         answer = static_cast<ICustomDocClass*>(this);
     else if (IsEqualIID(iid, IID_IKXFCommandHandler))
         answer = static_cast<IKXFCommandHandler*>(this);

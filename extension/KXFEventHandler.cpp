@@ -117,8 +117,7 @@ HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Connect(IUnknown* source)
     }
 }
 
-HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD number, DWORD_PTR argument,
-                                                      void* payload)
+HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD number, DWORD_PTR argument, void* payload)
 {
     try {
         if (IObserver* binding = BindingObserver())

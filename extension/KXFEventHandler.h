@@ -10,10 +10,8 @@ class KXFEventHandlerT;
 // The concrete class supplies IUnknown and, through the two hooks, the framework's
 // binding: its observer and message handler are asked before and after the table.
 template <>
-class KXFEventHandlerT<1> : public IKXFCommandHandler,
-                            public IObserver,
-                            public KXFEventHandlerBase,
-                            public KXFMessageHandler {
+class KXFEventHandlerT<1>
+    : public IKXFCommandHandler, public IObserver, public KXFEventHandlerBase, public KXFMessageHandler {
 public:
     KXFEventHandlerT();
     ~KXFEventHandlerT() override;

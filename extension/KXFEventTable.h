@@ -22,10 +22,10 @@ enum KXFEntryKind : uint8_t {
 };
 
 // Match options.
-constexpr uint16_t KXFMatch_Exact = 0;       // commands: one number
-constexpr uint16_t KXFMatch_Range = 1;       // commands: [number, range end)
+constexpr uint16_t KXFMatch_Exact = 0;             // commands: one number
+constexpr uint16_t KXFMatch_Range = 1;             // commands: [number, range end)
 constexpr uint16_t KXFMatch_ExactMessage = 0xFFFF; // messages: every bit of the number
-constexpr uint16_t KXFMatch_Group = 0;       // messages: the group (upper 16 bits) alone
+constexpr uint16_t KXFMatch_Group = 0;             // messages: the group (upper 16 bits) alone
 
 // What a dispatch delivers to an invoker.
 struct KXFEventArgs {
@@ -46,8 +46,8 @@ struct KXFTableEntry {
     uint16_t matchOption;
     NumberProvider numberProvider;
     NumberProvider rangeEndProvider;
-    DWORD number;   // resolved
-    DWORD rangeEnd; // resolved, command ranges only
+    DWORD number;    // resolved
+    DWORD rangeEnd;  // resolved, command ranges only
     bool unresolved; // header entry: the numbers have not been asked for yet
     Invoker invoker;
     // The member operation, stored bitwise; only its own invoker reads it back.
@@ -90,7 +90,10 @@ inline KXFTableEntry Header()
     return entry;
 }
 
-inline KXFTableEntry End() { return Entry(KXFKind_End, 0, nullptr, nullptr, nullptr); }
+inline KXFTableEntry End()
+{
+    return Entry(KXFKind_End, 0, nullptr, nullptr, nullptr);
+}
 
 template <class T>
 KXFTableEntry Execute(KXFTableEntry::NumberProvider number, void (T::*handler)())
@@ -121,12 +124,11 @@ KXFTableEntry ExecuteRange(KXFTableEntry::NumberProvider first, KXFTableEntry::N
 template <class T>
 KXFTableEntry Update(KXFTableEntry::NumberProvider number, void (T::*handler)(IKXFCommandState*))
 {
-    KXFTableEntry entry =
-        Entry(KXFKind_Update, KXFMatch_Exact, number, nullptr,
-              [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
-                  (static_cast<T*>(self)->*e.LoadHandler<void (T::*)(IKXFCommandState*)>())(a.state);
-                  return 0;
-              });
+    KXFTableEntry entry = Entry(KXFKind_Update, KXFMatch_Exact, number, nullptr,
+                                [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
+                                    (static_cast<T*>(self)->*e.LoadHandler<void (T::*)(IKXFCommandState*)>())(a.state);
+                                    return 0;
+                                });
     entry.StoreHandler(handler);
     return entry;
 }
@@ -135,12 +137,11 @@ KXFTableEntry Update(KXFTableEntry::NumberProvider number, void (T::*handler)(IK
 template <class T>
 KXFTableEntry Invoke(uint8_t kind, KXFTableEntry::NumberProvider number, LONG (T::*handler)(DWORD_PTR, DWORD_PTR))
 {
-    KXFTableEntry entry =
-        Entry(kind, KXFMatch_Exact, number, nullptr,
-              [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
-                  return (static_cast<T*>(self)->*e.LoadHandler<LONG (T::*)(DWORD_PTR, DWORD_PTR)>())(a.first,
-                                                                                                    a.second);
-              });
+    KXFTableEntry entry = Entry(kind, KXFMatch_Exact, number, nullptr,
+                                [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
+                                    return (static_cast<T*>(self)->*e.LoadHandler<LONG (T::*)(DWORD_PTR, DWORD_PTR)>())(
+                                        a.first, a.second);
+                                });
     entry.StoreHandler(handler);
     return entry;
 }
@@ -174,13 +175,12 @@ KXFTableEntry Notification(KXFTableEntry::NumberProvider number, void (T::*handl
 template <class T>
 KXFTableEntry FlagNotification(KXFTableEntry::NumberProvider number, void (T::*handler)(BYTE))
 {
-    KXFTableEntry entry =
-        Entry(KXFKind_Notification, KXFMatch_Exact, number, nullptr,
-              [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
-                  const BYTE flag = a.payload ? *static_cast<const BYTE*>(a.payload) : 0;
-                  (static_cast<T*>(self)->*e.LoadHandler<void (T::*)(BYTE)>())(flag);
-                  return 0;
-              });
+    KXFTableEntry entry = Entry(KXFKind_Notification, KXFMatch_Exact, number, nullptr,
+                                [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
+                                    const BYTE flag = a.payload ? *static_cast<const BYTE*>(a.payload) : 0;
+                                    (static_cast<T*>(self)->*e.LoadHandler<void (T::*)(BYTE)>())(flag);
+                                    return 0;
+                                });
     entry.StoreHandler(handler);
     return entry;
 }
@@ -200,8 +200,7 @@ KXFTableEntry Message(KXFTableEntry::NumberProvider number, LONG (T::*handler)(I
 }
 
 template <class T>
-KXFTableEntry Message(KXFTableEntry::NumberProvider number, LONG (T::*handler)(),
-                      uint16_t mask = KXFMatch_ExactMessage)
+KXFTableEntry Message(KXFTableEntry::NumberProvider number, LONG (T::*handler)(), uint16_t mask = KXFMatch_ExactMessage)
 {
     KXFTableEntry entry = Entry(KXFKind_Message, mask, number, nullptr,
                                 [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs&) -> LONG {
@@ -318,6 +317,9 @@ private:
 
 // In the handler class: declares its table. Define it with the KXFTable builders,
 // KXFTable::Header() first and KXFTable::End() last.
-#define KXF_DECLARE_EVENT_TABLE()                                                                                 \
-    static KXFTableEntry s_eventTable[];                                                                          \
-    KXFTableEntry* GetEventTable() override { return s_eventTable; }
+#define KXF_DECLARE_EVENT_TABLE()                                                                                      \
+    static KXFTableEntry s_eventTable[];                                                                               \
+    KXFTableEntry* GetEventTable() override                                                                            \
+    {                                                                                                                  \
+        return s_eventTable;                                                                                           \
+    }

@@ -67,13 +67,15 @@ IKXFEventHandlerRegistry* EventHandlerRegistry()
 IKXFMessageFactory* MessageFactory()
 {
     static Cached<IKXFMessageFactory> cached;
-    return cached.Get([] { return FromRegistry<IKXFMessageFactory>(KXFObject_MessageFactory, IID_IKXFMessageFactory); });
+    return cached.Get(
+        [] { return FromRegistry<IKXFMessageFactory>(KXFObject_MessageFactory, IID_IKXFMessageFactory); });
 }
 
 IKXFDocumentBinder* DocumentBinder()
 {
     static Cached<IKXFDocumentBinder> cached;
-    return cached.Get([] { return FromRegistry<IKXFDocumentBinder>(KXFObject_DocumentBinder, IID_IKXFDocumentBinder); });
+    return cached.Get(
+        [] { return FromRegistry<IKXFDocumentBinder>(KXFObject_DocumentBinder, IID_IKXFDocumentBinder); });
 }
 
 IKXFClassBinder* ClassBinder()
@@ -85,7 +87,8 @@ IKXFClassBinder* ClassBinder()
 IKXFCommandFactory* CommandFactory()
 {
     static Cached<IKXFCommandFactory> cached;
-    return cached.Get([] { return FromRegistry<IKXFCommandFactory>(KXFObject_CommandFactory, IID_IKXFCommandFactory); });
+    return cached.Get(
+        [] { return FromRegistry<IKXFCommandFactory>(KXFObject_CommandFactory, IID_IKXFCommandFactory); });
 }
 
 IKXFMenuInstaller* MenuInstaller()

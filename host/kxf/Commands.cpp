@@ -24,10 +24,9 @@ class Command : public IKXFCommand, public IKXFCommandState, public IKXFCommandD
 public:
     Command(DWORD kind, std::wstring text, std::wstring menuPath, DWORD flags, std::wstring title,
             std::wstring description, DWORD style)
-        : kind_(kind), text_(std::move(text)), menuPath_(std::move(menuPath)), flags_(flags),
-          title_(std::move(title)), description_(std::move(description)), style_(style)
-    {
-    }
+        : kind_(kind), text_(std::move(text)), menuPath_(std::move(menuPath)), flags_(flags), title_(std::move(title)),
+          description_(std::move(description)), style_(style)
+    {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -132,9 +131,9 @@ public:
     }
     KXF_STATIC_UNKNOWN
 
-    HRESULT STDMETHODCALLTYPE CreateCommand(DWORD kind, HINSTANCE instance, UINT textId, LPCWSTR menuPath,
-                                            DWORD flags, IQLXString* title, IQLXString* description, DWORD style,
-                                            DWORD, DWORD, IKXFCommand** command) override
+    HRESULT STDMETHODCALLTYPE CreateCommand(DWORD kind, HINSTANCE instance, UINT textId, LPCWSTR menuPath, DWORD flags,
+                                            IQLXString* title, IQLXString* description, DWORD style, DWORD, DWORD,
+                                            IKXFCommand** command) override
     {
         if (!command)
             return E_POINTER;

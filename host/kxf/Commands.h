@@ -11,8 +11,7 @@ class CommandContainer : public IKXFCommandContainer, private CountedObject {
 public:
     CommandContainer(const CLSID& classId, DWORD messageBase, IKXFCommandHandler* classHandler)
         : classId_(classId), messageBase_(messageBase), classHandler_(classHandler)
-    {
-    }
+    {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
     KXF_COUNTED_UNKNOWN

@@ -41,11 +41,10 @@ public:
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto before = subscriptions_.size();
-        subscriptions_.erase(std::remove_if(subscriptions_.begin(), subscriptions_.end(),
-                                            [&](const Subscription& s) {
-                                                return s.observer == observer && s.number == number;
-                                            }),
-                             subscriptions_.end());
+        subscriptions_.erase(
+            std::remove_if(subscriptions_.begin(), subscriptions_.end(),
+                           [&](const Subscription& s) { return s.observer == observer && s.number == number; }),
+            subscriptions_.end());
         return subscriptions_.size() < before ? S_OK : S_FALSE;
     }
 
@@ -95,9 +94,8 @@ private:
     bool IsSubscribed(IObserver* observer, DWORD number)
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        return std::any_of(subscriptions_.begin(), subscriptions_.end(), [&](const Subscription& s) {
-            return s.observer == observer && s.number == number;
-        });
+        return std::any_of(subscriptions_.begin(), subscriptions_.end(),
+                           [&](const Subscription& s) { return s.observer == observer && s.number == number; });
     }
 
     std::mutex mutex_;

@@ -46,7 +46,10 @@ HRESULT Answer(T* self, void** object)
     return S_OK;
 }
 
-inline bool IsUnknown(REFIID iid) { return IsEqualIID(iid, IID_IUnknown) != 0; }
+inline bool IsUnknown(REFIID iid)
+{
+    return IsEqualIID(iid, IID_IUnknown) != 0;
+}
 
 // BSTR copy of a wide text; null for an empty one.
 inline BSTR AllocText(const std::wstring& text)
@@ -57,11 +60,23 @@ inline BSTR AllocText(const std::wstring& text)
 } // namespace Kxf
 
 // Process-lifetime service objects: references are not counted.
-#define KXF_STATIC_UNKNOWN                                                                                        \
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }                                                       \
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+#define KXF_STATIC_UNKNOWN                                                                                             \
+    ULONG STDMETHODCALLTYPE AddRef() override                                                                          \
+    {                                                                                                                  \
+        return 2;                                                                                                      \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Release() override                                                                         \
+    {                                                                                                                  \
+        return 1;                                                                                                      \
+    }
 
 // Objects made per request.
-#define KXF_COUNTED_UNKNOWN                                                                                       \
-    ULONG STDMETHODCALLTYPE AddRef() override { return AddRefImpl(); }                                            \
-    ULONG STDMETHODCALLTYPE Release() override { return ReleaseImpl(); }
+#define KXF_COUNTED_UNKNOWN                                                                                            \
+    ULONG STDMETHODCALLTYPE AddRef() override                                                                          \
+    {                                                                                                                  \
+        return AddRefImpl();                                                                                           \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Release() override                                                                         \
+    {                                                                                                                  \
+        return ReleaseImpl();                                                                                          \
+    }

@@ -56,4 +56,7 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
+extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
+{
+    return S_FALSE;
+}

@@ -7,10 +7,22 @@ namespace {
 volatile LONG liveObjects = 0;
 }
 
-LONG LiveObjects() { return InterlockedCompareExchange(&liveObjects, 0, 0); }
-void ObjectCreated() { InterlockedIncrement(&liveObjects); }
-void ObjectDestroyed() { InterlockedDecrement(&liveObjects); }
+LONG LiveObjects()
+{
+    return InterlockedCompareExchange(&liveObjects, 0, 0);
+}
+void ObjectCreated()
+{
+    InterlockedIncrement(&liveObjects);
+}
+void ObjectDestroyed()
+{
+    InterlockedDecrement(&liveObjects);
+}
 
 } // namespace Kxf
 
-extern "C" LONG WINAPI KxfLiveObjects() { return Kxf::LiveObjects(); }
+extern "C" LONG WINAPI KxfLiveObjects()
+{
+    return Kxf::LiveObjects();
+}

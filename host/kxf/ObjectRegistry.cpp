@@ -62,11 +62,21 @@ public:
         *object = nullptr;
         IUnknown* found = nullptr;
         switch (number) {
-        case KXFObject_MessageFactory: found = MessageFactory(); break;
-        case KXFObject_DocumentBinder: found = DocumentBinder(); break;
-        case KXFObject_ClassBinder: found = ClassBinder(); break;
-        case KXFObject_CommandFactory: found = CommandFactory(); break;
-        case KXFObject_MenuInstaller: found = MenuInstaller(); break;
+        case KXFObject_MessageFactory:
+            found = MessageFactory();
+            break;
+        case KXFObject_DocumentBinder:
+            found = DocumentBinder();
+            break;
+        case KXFObject_ClassBinder:
+            found = ClassBinder();
+            break;
+        case KXFObject_CommandFactory:
+            found = CommandFactory();
+            break;
+        case KXFObject_MenuInstaller:
+            found = MenuInstaller();
+            break;
         default:
             if ((number & 0xFFFF) == 0 && (number >> 16) == StateServiceGroup())
                 found = StateService();

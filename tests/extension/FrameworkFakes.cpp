@@ -29,10 +29,19 @@ long KxfLiveObjects()
     return count ? count() : 0;
 }
 
-long LiveFakes() { return InterlockedCompareExchange(&liveFakes, 0, 0); }
+long LiveFakes()
+{
+    return InterlockedCompareExchange(&liveFakes, 0, 0);
+}
 
-FakeObject::FakeObject() { InterlockedIncrement(&liveFakes); }
-FakeObject::~FakeObject() { InterlockedDecrement(&liveFakes); }
+FakeObject::FakeObject()
+{
+    InterlockedIncrement(&liveFakes);
+}
+FakeObject::~FakeObject()
+{
+    InterlockedDecrement(&liveFakes);
+}
 
 HRESULT STDMETHODCALLTYPE FakeHostDocument::QueryInterface(REFIID iid, void** object)
 {

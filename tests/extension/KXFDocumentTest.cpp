@@ -176,8 +176,7 @@ TEST_F(KXFDocumentTest, DocumentCreatedThroughTheRegistryIsConnectedToNotificati
 {
     CreateDocument();
     Ref<IKXFNotificationSource> source;
-    ASSERT_EQ(KXFObjects::EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource, source.OutVoid()),
-              S_OK);
+    ASSERT_EQ(KXFObjects::EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource, source.OutVoid()), S_OK);
     BYTE flag = 3;
     source->Raise(TestDoc::FlagNotice(), 0, &flag);
     EXPECT_EQ(Log().flags, std::vector<int>{3});

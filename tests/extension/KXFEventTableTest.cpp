@@ -13,12 +13,30 @@ DWORD CommandA()
     ++providerCalls;
     return 0x01230001;
 }
-DWORD RangeFirst() { return 0x01230010; }
-DWORD RangeEnd() { return 0x01230014; }
-DWORD GroupMessage() { return 0x04560007; }
-DWORD ExactMessage() { return 0x07890002; }
-DWORD Twice() { return 0x0ABC0001; }
-DWORD Notice() { return 0x0DEF000D; }
+DWORD RangeFirst()
+{
+    return 0x01230010;
+}
+DWORD RangeEnd()
+{
+    return 0x01230014;
+}
+DWORD GroupMessage()
+{
+    return 0x04560007;
+}
+DWORD ExactMessage()
+{
+    return 0x07890002;
+}
+DWORD Twice()
+{
+    return 0x0ABC0001;
+}
+DWORD Notice()
+{
+    return 0x0DEF000D;
+}
 
 // A handler with a table and nothing else, so lookups can be checked alone.
 class TableProbe : public KXFEventHandlerBase {
@@ -27,8 +45,16 @@ public:
 
     void OnA() { calls.push_back("A"); }
     void OnRange(DWORD number) { rangeNumbers.push_back(number); }
-    LONG OnGroup() { calls.push_back("group"); return 0; }
-    LONG OnExact() { calls.push_back("exact"); return 0; }
+    LONG OnGroup()
+    {
+        calls.push_back("group");
+        return 0;
+    }
+    LONG OnExact()
+    {
+        calls.push_back("exact");
+        return 0;
+    }
     void OnFirst() { calls.push_back("first"); }
     void OnSecond() { calls.push_back("second"); }
     void OnNotice(BYTE flag) { flags.push_back(flag); }

@@ -37,10 +37,12 @@ KXFTableEntry TestDoc::s_eventTable[] = {
 
 TestDoc::TestDoc(IUnknown* owner, KXFDocumentClassBase* documentClass)
     : VarnChildDocument(owner, static_cast<ICustomDocClass*>(documentClass))
-{
-}
+{}
 
-TestDoc::~TestDoc() { ++Log().destroyed; }
+TestDoc::~TestDoc()
+{
+    ++Log().destroyed;
+}
 
 void TestDoc::OnSetup()
 {
@@ -76,8 +78,7 @@ KXFTableEntry TestDocClass::s_eventTable[] = {
 TestDocClass::TestDocClass()
     : KXFDocumentClass<TestDoc>(QLXString(L"Test Document"), CLSID_TestDocClass, TestDocKind, TestDocBase(), 1, 0,
                                 InterfaceArray<IKXFCommand>())
-{
-}
+{}
 
 HRESULT STDMETHODCALLTYPE TestDocClass::InstallCommandsWith(IKXFCommandHandler* handler, IUnknown* site)
 {

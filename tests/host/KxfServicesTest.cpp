@@ -16,8 +16,8 @@ long KxfLive()
 {
     HMODULE kxf = GetModuleHandleW(L"Kxf.dll");
     using Count = LONG(WINAPI*)();
-    auto count = kxf ? reinterpret_cast<Count>(reinterpret_cast<void*>(GetProcAddress(kxf, "KxfLiveObjects")))
-                     : nullptr;
+    auto count =
+        kxf ? reinterpret_cast<Count>(reinterpret_cast<void*>(GetProcAddress(kxf, "KxfLiveObjects"))) : nullptr;
     return count ? count() : 0;
 }
 
@@ -31,20 +31,26 @@ constexpr CLSID CLSID_FakeClass = {0x8E1B6C0A, 0x51F4, 0x4C5E, {0x8E, 0x0B, 0x3A
 constexpr GUID DeviceEventGroup = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
 
 // Plain reference counting for the fakes below; they live on the stack.
-#define FAKE_UNKNOWN(Interface, iidValue)                                                                         \
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override                                  \
-    {                                                                                                             \
-        if (!object)                                                                                              \
-            return E_POINTER;                                                                                     \
-        *object = nullptr;                                                                                        \
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, iidValue))                                         \
-            return E_NOINTERFACE;                                                                                 \
-        *object = static_cast<Interface*>(this);                                                                  \
-        AddRef();                                                                                                 \
-        return S_OK;                                                                                              \
-    }                                                                                                             \
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }                                                  \
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }                                                 \
+#define FAKE_UNKNOWN(Interface, iidValue)                                                                              \
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override                                       \
+    {                                                                                                                  \
+        if (!object)                                                                                                   \
+            return E_POINTER;                                                                                          \
+        *object = nullptr;                                                                                             \
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, iidValue))                                              \
+            return E_NOINTERFACE;                                                                                      \
+        *object = static_cast<Interface*>(this);                                                                       \
+        AddRef();                                                                                                      \
+        return S_OK;                                                                                                   \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE AddRef() override                                                                          \
+    {                                                                                                                  \
+        return ++refs;                                                                                                 \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Release() override                                                                         \
+    {                                                                                                                  \
+        return --refs;                                                                                                 \
+    }                                                                                                                  \
     ULONG refs = 1;
 
 // A class's command handler that also reports the class's message base.
