@@ -1,69 +1,218 @@
-// Framework service lookup with the framework started in the process when needed.
-
 #include "extension/FrameworkServices.h"
 
-#include <map>
+#include "foundation/XQLX.h"
+
+#include <atomic>
 #include <mutex>
-#include <string>
 
 namespace {
 
-std::mutex& Lock()
+constexpr DWORD ServiceLockSpinCount = 4000;
+
+// One cached service: its identifiers, its own lock and the pointer kept without a reference.
+struct ServiceSlot {
+    ServiceSlot(REFCLSID c, REFIID i) : clsid(c), iid(i) {}
+
+    CLSID clsid;
+    IID iid;
+    std::once_flag lockCreated;
+    CRITICAL_SECTION lock{};
+    std::atomic<void*> pointer{nullptr};
+    ServiceSlot* next = nullptr;
+};
+
+// Slots are only ever added, without a lock, so a cached pointer is read lock-free.
+std::atomic<ServiceSlot*> g_slots{nullptr};
+
+// Guards the one-time start of OLE and of the framework library.
+std::mutex g_startLock;
+std::atomic<bool> g_oleStarted{false};
+std::atomic<bool> g_libraryStarted{false};
+HMODULE g_library = nullptr;
+DWORD g_registrationCookie = 0;
+
+class SlotLock {
+public:
+    explicit SlotLock(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+    ~SlotLock() { LeaveCriticalSection(&lock_); }
+    SlotLock(const SlotLock&) = delete;
+    SlotLock& operator=(const SlotLock&) = delete;
+
+private:
+    CRITICAL_SECTION& lock_;
+};
+
+ServiceSlot* FindSlot(ServiceSlot* from, ServiceSlot* until, REFCLSID clsid, REFIID iid)
 {
-    static std::mutex lock;
-    return lock;
+    for (ServiceSlot* slot = from; slot != until; slot = slot->next) {
+        if (IsEqualCLSID(slot->clsid, clsid) && IsEqualIID(slot->iid, iid))
+            return slot;
+    }
+    return nullptr;
 }
+
+ServiceSlot& SlotFor(REFCLSID clsid, REFIID iid)
+{
+    ServiceSlot* head = g_slots.load(std::memory_order_acquire);
+    if (ServiceSlot* found = FindSlot(head, nullptr, clsid, iid))
+        return *found;
+    ServiceSlot* fresh = new ServiceSlot(clsid, iid);
+    for (;;) {
+        fresh->next = head;
+        if (g_slots.compare_exchange_weak(head, fresh, std::memory_order_acq_rel, std::memory_order_acquire))
+            return *fresh;
+        // Another thread added slots meanwhile; one of them may be ours.
+        if (ServiceSlot* found = FindSlot(head, fresh->next, clsid, iid)) {
+            delete fresh;
+            return *found;
+        }
+    }
+}
+
+void* AskCom(REFCLSID clsid, REFIID iid)
+{
+    void* object = nullptr;
+    if (FAILED(CoGetClassObject(clsid, CLSCTX_ALL, nullptr, iid, &object)))
+        return nullptr;
+    return object;
+}
+
+// Runs start once per process; a start that throws is tried again by the next caller.
+template <class Start>
+void OncePerProcess(std::atomic<bool>& done, Start start)
+{
+    if (done.load(std::memory_order_acquire))
+        return;
+    std::lock_guard<std::mutex> guard(g_startLock);
+    if (done.load(std::memory_order_relaxed))
+        return;
+    start();
+    done.store(true, std::memory_order_release);
+}
+
+[[noreturn]] void ReportMissingFramework(const std::wstring& path)
+{
+    std::wstring text = L"Varn failed to load " + path;
+    if (text.size() > 511)
+        text.resize(511);
+    MessageBoxW(nullptr, text.c_str(), L"Varn load failed", 0);
+    ExitProcess(static_cast<UINT>(-1));
+}
+
+void StartOle()
+{
+    const HRESULT result = OleInitialize(nullptr);
+    // S_FALSE only says this thread had OLE running already.
+    if (FAILED(result))
+        throw XQLX(result);
+}
+
+void StartFrameworkLibrary()
+{
+    const std::wstring path = QLX::FrameworkLibraryPath();
+    if (g_library) {
+        FreeLibrary(g_library);
+        g_library = nullptr;
+    }
+    g_library = LoadLibraryW(path.c_str());
+    auto getClassObject = g_library ? reinterpret_cast<LPFNGETCLASSOBJECT>(
+                                          reinterpret_cast<void*>(GetProcAddress(g_library, "DllGetClassObject")))
+                                    : nullptr;
+    if (!getClassObject)
+        ReportMissingFramework(path);
+
+    IUnknown* framework = nullptr;
+    HRESULT result = getClassObject(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&framework));
+    if (FAILED(result))
+        throw XHResult(result);
+    if (!framework)
+        throw XHResult(E_POINTER);
+    result = CoRegisterClassObject(CLSID_KXFFramework, framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                   &g_registrationCookie);
+    // COM's registration keeps the object alive.
+    framework->Release();
+    if (FAILED(result))
+        throw XHResult(result);
+}
+
+// Deletes the locks and lets go of the framework library when the process ends.
+struct ProcessExit {
+    ~ProcessExit()
+    {
+        ServiceSlot* slot = g_slots.exchange(nullptr);
+        while (slot) {
+            ServiceSlot* next = slot->next;
+            DeleteCriticalSection(&slot->lock);
+            delete slot;
+            slot = next;
+        }
+        if (g_registrationCookie) {
+            // The registration must not outlive the code it points into.
+            CoRevokeClassObject(g_registrationCookie);
+            g_registrationCookie = 0;
+        }
+        if (g_library) {
+            FreeLibrary(g_library);
+            g_library = nullptr;
+        }
+    }
+} g_processExit;
 
 } // namespace
 
-void EnsureFramework()
+namespace QLX {
+
+std::wstring FrameworkLibraryPath()
 {
-    IUnknown* existing = nullptr;
-    if (SUCCEEDED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown,
-                                   reinterpret_cast<void**>(&existing)))) {
-        existing->Release();
-        return;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
     }
-    static std::once_flag once;
-    std::call_once(once, [] {
-        OleInitialize(nullptr);
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring full(path);
-        full = full.substr(0, full.find_last_of(L"\\/") + 1) + L"Kxf.dll";
-        HMODULE library = LoadLibraryW(full.c_str());
-        auto entry = library ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
-                                   GetProcAddress(library, "DllGetClassObject"))
-                             : nullptr;
-        if (!entry)
-            return;
-        IUnknown* framework = nullptr;
-        if (FAILED(entry(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&framework))))
-            return;
-        DWORD cookie = 0;
-        CoRegisterClassObject(CLSID_KXFFramework, framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
-        framework->Release();
-    });
+    const std::wstring::size_type folderEnd = path.find_last_of(L"\\/");
+    path.erase(folderEnd == std::wstring::npos ? 0 : folderEnd + 1);
+    return path + L"Kxf.dll";
 }
+
+} // namespace QLX
 
 void* GetFrameworkService(REFCLSID clsid, REFIID iid)
 {
-    static std::map<std::pair<std::wstring, std::wstring>, void*> cache;
-    wchar_t c[40], i[40];
-    StringFromGUID2(clsid, c, 40);
-    StringFromGUID2(iid, i, 40);
-    std::lock_guard<std::mutex> guard(Lock());
-    auto& slot = cache[{c, i}];
-    if (slot)
-        return slot;
-    void* found = nullptr;
-    if (FAILED(CoGetClassObject(clsid, CLSCTX_ALL, nullptr, iid, &found))) {
+    ServiceSlot& slot = SlotFor(clsid, iid);
+    std::call_once(slot.lockCreated,
+                   [&slot] { InitializeCriticalSectionAndSpinCount(&slot.lock, ServiceLockSpinCount); });
+    if (void* cached = slot.pointer.load(std::memory_order_acquire))
+        return cached;
+
+    SlotLock guard(slot.lock);
+    void* service = slot.pointer.load(std::memory_order_relaxed);
+    if (service)
+        return service;
+    service = AskCom(clsid, iid);
+    if (!service) {
         EnsureFramework();
-        if (FAILED(CoGetClassObject(clsid, CLSCTX_ALL, nullptr, iid, &found)))
-            found = nullptr;
+        service = AskCom(clsid, iid);
     }
-    if (found)
-        static_cast<IUnknown*>(found)->Release();
-    slot = found;
-    return found;
+    if (service) {
+        static_cast<IUnknown*>(service)->Release();
+        slot.pointer.store(service, std::memory_order_release);
+    }
+    return service;
+}
+
+void EnsureFramework()
+{
+    IUnknown* running = nullptr;
+    if (SUCCEEDED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown,
+                                   reinterpret_cast<void**>(&running))) &&
+        running) {
+        running->Release();
+        return;
+    }
+    OncePerProcess(g_oleStarted, StartOle);
+    OncePerProcess(g_libraryStarted, StartFrameworkLibrary);
 }

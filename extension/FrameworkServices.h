@@ -1,10 +1,15 @@
 #pragma once
 // How the module reaches every host service: as the COM class object of a fixed class
-// identifier under the service's interface, cached for the life of the process.
+// identifier under the service's interface, cached for the life of the process, with
+// the framework started inside the process when nobody has started it yet.
 
 #include "extension/HostInterfaces.h"
 
-// The class object of clsid under iid, or null. The pointer carries no reference.
+#include <string>
+
+// The class object of clsid under iid, or null when it cannot be had even after
+// EnsureFramework. The pointer carries no reference: the framework keeps its class
+// objects alive for the life of the process. May throw XQLX or XHResult from EnsureFramework.
 void* GetFrameworkService(REFCLSID clsid, REFIID iid);
 
 template <class Interface>
@@ -13,5 +18,14 @@ Interface* GetFrameworkService(REFCLSID clsid, REFIID iid)
     return static_cast<Interface*>(GetFrameworkService(clsid, iid));
 }
 
-// Makes sure COM can hand out the framework's class object.
+// Makes sure COM can hand out the framework's class object: when it cannot, initialises
+// OLE once, loads Kxf.dll from the host executable's folder and registers its class object.
+// A missing library or export shows "Varn load failed" and ends the process with -1.
 void EnsureFramework();
+
+namespace QLX {
+
+// The framework library's full path: the host executable's folder and "Kxf.dll".
+std::wstring FrameworkLibraryPath();
+
+} // namespace QLX

@@ -20,8 +20,10 @@
 
 #include "foundation/QLXString.h"
 
+#ifndef VIREO_GUID
 #define VIREO_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                    \
     inline constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
+#endif
 
 // ---------------------------------------------------------------------------------
 // Class identifiers of the host's COM services
@@ -414,7 +416,27 @@ struct IKXFStreamStorage : public IUnknown {
 // ---------------------------------------------------------------------------------
 
 // ---- recording unit ----
-// IRecordingUnit and its digital output groups are declared here.
+
+// host
+VIREO_GUID(IID_IRecordingUnit, 0x4EC14961, 0x9464, 0x11D2, 0xB7, 0xE7, 0x00, 0x80, 0x48, 0xC3, 0x6F, 0xE8);
+
+// One group of digital output lines of a recording unit; reached only through the unit.
+struct IDigitalOutputGroup : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetLineCount(LONG* count) = 0;
+};
+
+// The recording unit of the current master device. Asked through QueryInterface for
+// IOnlineEventControl and IUnitSettings when it has them.
+struct IRecordingUnit : public IUnknown {
+    // Non-zero while the unit samples.
+    virtual HRESULT STDMETHODCALLTYPE GetSamplingState(SHORT* sampling) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetInputCount(LONG* count) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetAnalogOutputCount(LONG* count) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetDigitalOutputGroupCount(LONG* count) = 0;
+    // The group is handed out with one reference for the caller; null on failure.
+    virtual HRESULT STDMETHODCALLTYPE GetDigitalOutputGroup(LONG index, IDigitalOutputGroup** group) = 0;
+};
+
 // ---- end of recording unit ----
 
 // The unit's output limits; size is set to sizeof(OutputLimits) before the call.

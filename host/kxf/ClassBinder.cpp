@@ -1,7 +1,7 @@
 // Class binder and the binding it gives every document class: the framework's side of
 // a class, offered each command before the class's own table.
 
-#include "Services.h"
+#include "host/kxf/Services.h"
 
 namespace Kxf {
 namespace {
@@ -69,7 +69,7 @@ public:
 
 } // namespace
 
-IKXFClassBinder* ClassBinder()
+IKXFClassBinder* Services::ClassBinder()
 {
     static ClassBinderService service;
     return &service;

@@ -1,8 +1,8 @@
 // Menu commands, their factory, and command containers.
 
-#include "Commands.h"
+#include "host/kxf/Commands.h"
 
-#include "Services.h"
+#include "host/kxf/Services.h"
 
 namespace Kxf {
 namespace {
@@ -224,7 +224,7 @@ IKXFCommand* CommandContainer::Find(DWORD number) const
     return nullptr;
 }
 
-IKXFCommandFactory* CommandFactory()
+IKXFCommandFactory* Services::CommandFactory()
 {
     static CommandFactoryService service;
     return &service;

@@ -1,7 +1,7 @@
 #pragma once
 // Menu commands and the containers that keep the commands of one document class.
 
-#include "KxfCom.h"
+#include "host/kxf/KxfCom.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // document, which takes the messages and notifications the document passes on and
 // links the document to the framework.
 
-#include "Services.h"
+#include "host/kxf/Services.h"
 
 namespace Kxf {
 namespace {
@@ -86,7 +86,7 @@ public:
 
 } // namespace
 
-IKXFDocumentBinder* DocumentBinder()
+IKXFDocumentBinder* Services::DocumentBinder()
 {
     static DocumentBinderService service;
     return &service;

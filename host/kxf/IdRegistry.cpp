@@ -1,59 +1,46 @@
-// Identifier registry: hands out one 16-bit group per GUID for the life of the process.
+#include "host/kxf/IdRegistry.h"
 
-#include "Services.h"
-
-#include <mutex>
-#include <vector>
+#include <cstring>
 
 namespace Kxf {
-namespace {
 
-class IdRegistryService : public IKXFIdRegistry {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFIdRegistry))
-            return Answer<IKXFIdRegistry>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    KXF_STATIC_UNKNOWN
-
-    HRESULT STDMETHODCALLTYPE GetIdGroup(REFGUID id, WORD* group) override
-    {
-        if (!group)
-            return E_POINTER;
-        std::lock_guard<std::mutex> lock(mutex_);
-        for (size_t i = 0; i < ids_.size(); ++i) {
-            if (IsEqualGUID(ids_[i], id)) {
-                *group = static_cast<WORD>(FirstGroup + i);
-                return S_OK;
-            }
-        }
-        if (FirstGroup + ids_.size() > 0xFFFF) {
-            *group = 0;
-            return E_OUTOFMEMORY;
-        }
-        ids_.push_back(id);
-        *group = static_cast<WORD>(FirstGroup + ids_.size() - 1);
-        return S_OK;
-    }
-
-private:
-    // Groups below this are left to the framework's own numbers.
-    static constexpr size_t FirstGroup = 0x100;
-    std::mutex mutex_;
-    std::vector<GUID> ids_;
-};
-
-} // namespace
-
-IKXFIdRegistry* IdRegistry()
+bool IdRegistry::GuidLess::operator()(const GUID& a, const GUID& b) const
 {
-    static IdRegistryService service;
-    return &service;
+    return std::memcmp(&a, &b, sizeof(GUID)) < 0;
+}
+
+IdRegistry::IdRegistry(IUnknown* outer) : EmbeddedService(outer)
+{
+    InitializeCriticalSection(&lock_);
+}
+
+IdRegistry::~IdRegistry()
+{
+    DeleteCriticalSection(&lock_);
+}
+
+HRESULT STDMETHODCALLTYPE IdRegistry::GetIdGroup(REFGUID id, WORD* group)
+{
+    if (!group)
+        return E_POINTER;
+    *group = 0;
+    HRESULT result = S_OK;
+    EnterCriticalSection(&lock_);
+    try {
+        auto found = groups_.find(id);
+        if (found != groups_.end()) {
+            *group = found->second;
+        } else if (next_ >= EndGroup) {
+            result = E_OUTOFMEMORY;
+        } else {
+            groups_.emplace(id, next_);
+            *group = next_++;
+        }
+    } catch (...) {
+        result = E_OUTOFMEMORY;
+    }
+    LeaveCriticalSection(&lock_);
+    return result;
 }
 
 } // namespace Kxf

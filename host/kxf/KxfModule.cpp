@@ -1,62 +1,66 @@
-// Entry points of Kxf.dll: the framework's class object answers every framework service.
+// Entry points of Kxf.dll.
+//
+// The framework object is the class object of CLSID_KXFFramework. The unit-test registry
+// has a class identifier of its own, and in this stand-in the framework owns that registry
+// too: when the framework object is handed out to a caller with COM running, the library
+// registers the same object with COM under CLSID_UnitTestRegistry (once; in-process,
+// multiple use, in the caller's apartment), so a lookup of that class finds it as soon as the framework runs. The host
+// application service is the host program's to register, not the framework's.
 
-#include "Services.h"
+#include "host/kxf/Framework.h"
 
-namespace Kxf {
+#include <mutex>
+
 namespace {
 
-class FrameworkClassObject : public IUnknown {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (IsUnknown(iid))
-            return Answer<IUnknown>(this, object);
-        if (IsEqualIID(iid, IID_IKXFObjectRegistry))
-            return ObjectRegistry()->QueryInterface(iid, object);
-        if (IsEqualIID(iid, IID_IKXFIdRegistry))
-            return IdRegistry()->QueryInterface(iid, object);
-        if (IsEqualIID(iid, IID_IKXFMessageDispatcher))
-            return MessageDispatcher()->QueryInterface(iid, object);
-        if (IsEqualIID(iid, IID_IKXFEventHandlerRegistry) || IsEqualIID(iid, IID_IKXFNotificationSource))
-            return EventHandlerRegistry()->QueryInterface(iid, object);
-        if (IsEqualIID(iid, IID_IUnitTestRegistry))
-            return UnitTestRegistry()->QueryInterface(iid, object);
-        return E_NOINTERFACE;
-    }
-    KXF_STATIC_UNKNOWN
-};
+std::mutex g_registrationLock;
+DWORD g_unitTestRegistryCookie = 0;
+
+void RegisterOwnClasses(IUnknown* framework)
+{
+    std::lock_guard<std::mutex> guard(g_registrationLock);
+    if (g_unitTestRegistryCookie)
+        return;
+    // Without COM in the caller's thread this fails; a later hand-out tries again.
+    DWORD cookie = 0;
+    if (SUCCEEDED(CoRegisterClassObject(CLSID_UnitTestRegistry, framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                        &cookie)))
+        g_unitTestRegistryCookie = cookie;
+}
 
 } // namespace
 
-IUnknown* FrameworkObject()
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
 {
-    static FrameworkClassObject object;
-    return &object;
+    // At process termination other libraries may be gone already; only an unload cleans up.
+    if (reason == DLL_PROCESS_DETACH && !reserved) {
+        if (g_unitTestRegistryCookie)
+            CoRevokeClassObject(g_unitTestRegistryCookie);
+        Kxf::Framework::Shutdown();
+    }
+    return TRUE;
 }
-
-} // namespace Kxf
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, void** out)
 {
     if (!out)
         return E_POINTER;
     *out = nullptr;
-    if (IsEqualCLSID(clsid, CLSID_KXFFramework)) {
-        static DWORD cookie = 0;
-        if (!cookie)
-            CoRegisterClassObject(CLSID_UnitTestRegistry, Kxf::FrameworkObject(), CLSCTX_INPROC_SERVER,
-                                  REGCLS_MULTIPLEUSE, &cookie);
-        return Kxf::FrameworkObject()->QueryInterface(iid, out);
+    try {
+        const bool framework = IsEqualCLSID(clsid, CLSID_KXFFramework);
+        if (!framework && !IsEqualCLSID(clsid, CLSID_UnitTestRegistry))
+            return CLASS_E_CLASSNOTAVAILABLE;
+        Kxf::Framework& instance = Kxf::Framework::Instance();
+        if (framework)
+            RegisterOwnClasses(instance.Unknown());
+        return instance.QueryInterface(iid, out);
+    } catch (...) {
+        return E_OUTOFMEMORY;
     }
-    if (IsEqualCLSID(clsid, CLSID_UnitTestRegistry))
-        return Kxf::FrameworkObject()->QueryInterface(iid, out);
-    return CLASS_E_CLASSNOTAVAILABLE;
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow()
 {
+    // Cached service pointers in the process rely on the framework staying loaded.
     return S_FALSE;
 }

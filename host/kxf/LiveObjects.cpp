@@ -1,6 +1,6 @@
 // Count of the framework's live per-request objects, exported so tests can fail a leak.
 
-#include "KxfCom.h"
+#include "host/kxf/KxfCom.h"
 
 namespace Kxf {
 namespace {

@@ -1,8 +1,8 @@
 // Menu installer: keeps one command container per document class and routes a menu
 // choice to the active document first, then to the document's class.
 
-#include "Commands.h"
-#include "Services.h"
+#include "host/kxf/Commands.h"
+#include "host/kxf/Services.h"
 
 #include <mutex>
 #include <vector>
@@ -163,7 +163,7 @@ private:
 
 } // namespace
 
-IKXFMenuInstaller* MenuInstaller()
+IKXFMenuInstaller* Services::MenuInstaller()
 {
     static MenuInstallerService service;
     return &service;

@@ -1,6 +1,6 @@
 // Message objects and the message factory that makes them.
 
-#include "Services.h"
+#include "host/kxf/Services.h"
 
 namespace Kxf {
 namespace {
@@ -112,44 +112,11 @@ public:
     }
 };
 
-// Delivers a message to its target's IMessageHandler.
-class MessageDispatcherService : public IKXFMessageDispatcher {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFMessageDispatcher))
-            return Answer<IKXFMessageDispatcher>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    KXF_STATIC_UNKNOWN
-
-    HRESULT STDMETHODCALLTYPE Dispatch(IKXFMessage* message, IUnknown* target) override
-    {
-        if (!message || !target)
-            return E_POINTER;
-        IMessageHandler* handler = nullptr;
-        if (FAILED(target->QueryInterface(IID_IMessageHandler, reinterpret_cast<void**>(&handler))) || !handler)
-            return E_NOINTERFACE;
-        const LONG answer = handler->HandleMessage(message);
-        handler->Release();
-        return answer;
-    }
-};
-
 } // namespace
 
-IKXFMessageFactory* MessageFactory()
+IKXFMessageFactory* Services::MessageFactory()
 {
     static MessageFactoryService service;
-    return &service;
-}
-
-IKXFMessageDispatcher* MessageDispatcher()
-{
-    static MessageDispatcherService service;
     return &service;
 }
 

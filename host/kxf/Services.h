@@ -1,27 +1,29 @@
 #pragma once
-// The stand-in framework's services, each a process-lifetime object, and the few
-// internal calls they make on each other.
+// The stand-in framework's services as its own parts reach each other. The class
+// object's services are members of the framework object; the objects handed out by
+// number live for the life of the process.
 
-#include "KxfCom.h"
+#include "host/kxf/KxfCom.h"
 
 namespace Kxf {
+namespace Services {
 
 IKXFObjectRegistry* ObjectRegistry();
 IKXFIdRegistry* IdRegistry();
-IKXFMessageFactory* MessageFactory();
 IKXFMessageDispatcher* MessageDispatcher();
+IKXFEventHandlerRegistry* EventHandlerRegistry();
+IKXFNotificationSource* NotificationSource();
+IUnitTestRegistry* UnitTestRegistry();
+
+IKXFMessageFactory* MessageFactory();
 IKXFDocumentBinder* DocumentBinder();
 IKXFClassBinder* ClassBinder();
 IKXFCommandFactory* CommandFactory();
 IKXFMenuInstaller* MenuInstaller();
-IKXFEventHandlerRegistry* EventHandlerRegistry();
 IKXFStateService* StateService();
-IUnitTestRegistry* UnitTestRegistry();
-
-// The framework's class object (CLSID_KXFFramework), answering every service interface.
-IUnknown* FrameworkObject();
 
 // The group the state service is numbered from: the device event group.
 WORD StateServiceGroup();
 
+} // namespace Services
 } // namespace Kxf

@@ -1,6 +1,6 @@
 // State service: the host's lock flag for its setup commands.
 
-#include "Services.h"
+#include "host/kxf/Services.h"
 
 namespace Kxf {
 namespace {
@@ -40,16 +40,16 @@ private:
 
 } // namespace
 
-IKXFStateService* StateService()
+IKXFStateService* Services::StateService()
 {
     static StateServiceObject service;
     return &service;
 }
 
-WORD StateServiceGroup()
+WORD Services::StateServiceGroup()
 {
     WORD group = 0;
-    IdRegistry()->GetIdGroup(DeviceEventGroup, &group);
+    Services::IdRegistry()->GetIdGroup(DeviceEventGroup, &group);
     return group;
 }
 

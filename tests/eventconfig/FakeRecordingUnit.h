@@ -1,0 +1,106 @@
+#pragma once
+// A recording unit whose shape the test sets: inputs, analog outputs and digital
+// output groups, with failures and bad answers on request.
+
+#include "extension/HostInterfaces.h"
+
+#include <vector>
+
+namespace VireoTest {
+
+class FakeOutputGroup : public IDigitalOutputGroup {
+public:
+    FakeOutputGroup(LONG lines, HRESULT status, long& live) : lines_(lines), status_(status), live_(live) { ++live_; }
+    virtual ~FakeOutputGroup() { --live_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown))
+            return E_NOINTERFACE;
+        *object = this;
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG count = --refs_;
+        if (count == 0)
+            delete this;
+        return count;
+    }
+    HRESULT STDMETHODCALLTYPE GetLineCount(LONG* count) override
+    {
+        *count = lines_;
+        return status_;
+    }
+
+private:
+    ULONG refs_ = 1;
+    LONG lines_;
+    HRESULT status_;
+    long& live_;
+};
+
+class FakeRecordingUnit : public IRecordingUnit {
+public:
+    struct Group {
+        LONG lines;
+        HRESULT countStatus = S_OK;
+        bool available = true; // false: the unit fails to hand out this group
+    };
+
+    LONG inputs = 0;
+    LONG analogOutputs = 0;
+    std::vector<Group> groups;
+    HRESULT groupCountStatus = S_OK;
+    long liveGroups = 0; // groups handed out and not yet released
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IRecordingUnit))
+            return E_NOINTERFACE;
+        *object = static_cast<IRecordingUnit*>(this);
+        return S_OK;
+    }
+    // Lives on the test's stack.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE GetSamplingState(SHORT* sampling) override
+    {
+        *sampling = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputCount(LONG* count) override
+    {
+        *count = inputs;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetAnalogOutputCount(LONG* count) override
+    {
+        *count = analogOutputs;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroupCount(LONG* count) override
+    {
+        *count = static_cast<LONG>(groups.size());
+        return groupCountStatus;
+    }
+    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroup(LONG index, IDigitalOutputGroup** group) override
+    {
+        *group = nullptr;
+        if (index < 0 || static_cast<size_t>(index) >= groups.size() || !groups[index].available)
+            return E_FAIL;
+        *group = new FakeOutputGroup(groups[index].lines, groups[index].countStatus, liveGroups);
+        return S_OK;
+    }
+};
+
+} // namespace VireoTest

@@ -1,0 +1,55 @@
+#pragma once
+// Test helpers that start a program as a separate process, collect its standard output
+// and exit code, and find and close a message box it shows.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace VireoTest {
+
+// The folder of the running test executable, with a trailing backslash.
+std::wstring ExecutableFolder();
+
+// A fresh, empty folder under the temporary folder, removed with its files on destruction.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    // With a trailing backslash.
+    const std::wstring& Path() const { return path_; }
+    // Copies a file into the folder under the given name; returns the new path.
+    std::wstring Copy(const std::wstring& source, const std::wstring& name);
+
+private:
+    std::wstring path_;
+};
+
+// A message box seen in another process.
+struct SeenMessageBox {
+    bool found = false;
+    std::wstring caption;
+    std::wstring text;
+    // Identifiers of the visible buttons, and whether an icon shows.
+    std::vector<int> buttons;
+    bool icon = false;
+};
+
+struct ChildResult {
+    bool started = false;
+    bool finished = false;
+    DWORD exitCode = 0;
+    std::string output;
+    SeenMessageBox box;
+};
+
+// Runs program with arguments in its own folder. With closeMessageBox set, waits for the
+// child's first message box, records it and closes it. The child is killed after timeoutMs.
+ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox = false,
+                     DWORD timeoutMs = 60000);
+
+} // namespace VireoTest
