@@ -26,11 +26,10 @@ HRESULT STDMETHODCALLTYPE EventHandlerRegistry::Unsubscribe(IObserver* observer,
 {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto before = subscriptions_.size();
-    subscriptions_.erase(std::remove_if(subscriptions_.begin(), subscriptions_.end(),
-                                        [&](const Subscription& s) {
-                                            return s.observer == observer && s.number == number;
-                                        }),
-                         subscriptions_.end());
+    subscriptions_.erase(
+        std::remove_if(subscriptions_.begin(), subscriptions_.end(),
+                       [&](const Subscription& s) { return s.observer == observer && s.number == number; }),
+        subscriptions_.end());
     return subscriptions_.size() < before ? S_OK : S_FALSE;
 }
 

@@ -16,8 +16,7 @@ class EventHandlerRegistry : public EmbeddedService<IKXFEventHandlerRegistry>,
 public:
     explicit EventHandlerRegistry(IUnknown* outer)
         : EmbeddedService<IKXFEventHandlerRegistry>(outer), EmbeddedService<IKXFNotificationSource>(outer)
-    {
-    }
+    {}
 
     IKXFEventHandlerRegistry* Registry() { return this; }
     IKXFNotificationSource* Source() { return this; }

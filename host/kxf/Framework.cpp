@@ -16,8 +16,7 @@ std::mutex g_instanceLock;
 Framework::Framework()
     : unknown_(*this), idRegistry_(&unknown_), objectRegistry_(&unknown_), dispatcher_(&unknown_), events_(&unknown_),
       unitTests_(&unknown_)
-{
-}
+{}
 
 Framework& Framework::Instance()
 {
@@ -94,11 +93,29 @@ ULONG STDMETHODCALLTYPE Framework::Identity::Release()
 }
 
 // The class object's services as the framework's own parts reach them.
-IKXFObjectRegistry* Services::ObjectRegistry() { return Framework::Instance().Objects(); }
-IKXFIdRegistry* Services::IdRegistry() { return Framework::Instance().Ids(); }
-IKXFMessageDispatcher* Services::MessageDispatcher() { return Framework::Instance().Dispatcher(); }
-IKXFEventHandlerRegistry* Services::EventHandlerRegistry() { return Framework::Instance().Events().Registry(); }
-IKXFNotificationSource* Services::NotificationSource() { return Framework::Instance().Events().Source(); }
-IUnitTestRegistry* Services::UnitTestRegistry() { return Framework::Instance().UnitTests(); }
+IKXFObjectRegistry* Services::ObjectRegistry()
+{
+    return Framework::Instance().Objects();
+}
+IKXFIdRegistry* Services::IdRegistry()
+{
+    return Framework::Instance().Ids();
+}
+IKXFMessageDispatcher* Services::MessageDispatcher()
+{
+    return Framework::Instance().Dispatcher();
+}
+IKXFEventHandlerRegistry* Services::EventHandlerRegistry()
+{
+    return Framework::Instance().Events().Registry();
+}
+IKXFNotificationSource* Services::NotificationSource()
+{
+    return Framework::Instance().Events().Source();
+}
+IUnitTestRegistry* Services::UnitTestRegistry()
+{
+    return Framework::Instance().UnitTests();
+}
 
 } // namespace Kxf

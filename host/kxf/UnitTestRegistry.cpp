@@ -8,7 +8,7 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::AddTest(IUnknown* test)
 {
     if (!test)
         return E_POINTER;
-    IHostUnitTest* unitTest = nullptr;
+    IUnitTest* unitTest = nullptr;
     if (FAILED(test->QueryInterface(IID_IUnitTest, reinterpret_cast<void**>(&unitTest))) || !unitTest)
         return E_NOINTERFACE;
     HRESULT hr = E_FAIL;
@@ -45,14 +45,14 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::RunAll(ULONG* passed, ULONG* failed)
     if (!passed || !failed)
         return E_POINTER;
     *passed = *failed = 0;
-    std::vector<IHostUnitTest*> tests;
+    std::vector<IUnitTest*> tests;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         tests = tests_;
-        for (IHostUnitTest* test : tests)
+        for (IUnitTest* test : tests)
             test->AddRef();
     }
-    for (IHostUnitTest* test : tests) {
+    for (IUnitTest* test : tests) {
         LONG count = 0;
         if (FAILED(test->GetTestCount(&count)))
             count = 0;
@@ -65,7 +65,7 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::RunAll(ULONG* passed, ULONG* failed)
 
 HRESULT STDMETHODCALLTYPE UnitTestRegistry::Clear()
 {
-    std::vector<IHostUnitTest*> tests;
+    std::vector<IUnitTest*> tests;
     {
         std::lock_guard<std::mutex> lock(mutex_);
         tests.swap(tests_);
@@ -75,12 +75,12 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::Clear()
     return S_OK;
 }
 
-bool UnitTestRegistry::RunOne(IHostUnitTest* test, LONG index)
+bool UnitTestRegistry::RunOne(IUnitTest* test, LONG index)
 {
     try {
         if (FAILED(test->RunTest(index)))
             return false;
-        SHORT ok = 0;
+        VARIANT_BOOL ok = VARIANT_FALSE;
         IQLXString* message = nullptr;
         const HRESULT hr = test->GetResult(&ok, &message);
         if (message)

@@ -21,10 +21,10 @@ public:
 
 private:
     // A test that throws instead of reporting counts as failed.
-    static bool RunOne(IHostUnitTest* test, LONG index);
+    static bool RunOne(IUnitTest* test, LONG index);
 
     std::mutex mutex_;
-    std::vector<IHostUnitTest*> tests_; // held
+    std::vector<IUnitTest*> tests_; // held
 };
 
 } // namespace Kxf

@@ -1,6 +1,7 @@
 // The stand-in framework's services as the module reaches them: loaded from Kxf.dll
 // by the framework service lookup.
 
+#include "eventconfig/Vireo_EventConfig.h"
 #include "extension/FrameworkServices.h"
 #include "extension/KXFObjects.h"
 #include "support/LeakCheck.h"
@@ -124,9 +125,9 @@ public:
 };
 
 // A unit test with three test functions: one passes, one fails, one throws.
-class FakeUnitTest : public IHostUnitTest {
+class FakeUnitTest : public IUnitTest {
 public:
-    FAKE_UNKNOWN(IHostUnitTest, IID_IUnitTest)
+    FAKE_UNKNOWN(IUnitTest, IID_IUnitTest)
 
     HRESULT STDMETHODCALLTYPE GetTestCount(LONG* count) override
     {
@@ -146,7 +147,7 @@ public:
         *name = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT STDMETHODCALLTYPE GetResult(SHORT* passed, IQLXString** message) override
+    HRESULT STDMETHODCALLTYPE GetResult(VARIANT_BOOL* passed, IQLXString** message) override
     {
         *passed = passed_ ? -1 : 0;
         *message = QLXString(passed_ ? L"" : L"failed").GetInterface();
@@ -446,6 +447,22 @@ TEST(KxfUnitTestRegistry, IsFoundUnderItsOwnClassAndRunsTheTestsItKeeps)
     EXPECT_EQ(test.refs, 1u);
     FakeObserver notATest;
     EXPECT_EQ(registry->AddTest(&notATest), E_NOINTERFACE);
+}
+
+TEST(KxfUnitTestRegistry, RunsTheModulesOwnSelfTest)
+{
+    auto* registry = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
+    ASSERT_NE(registry, nullptr);
+    // The registry takes the first reference and releases the test when cleared.
+    ASSERT_EQ(registry->AddTest(static_cast<IUnitTest*>(new Vireo_EventConfig)), S_OK);
+    ULONG passed = 0, failed = 0;
+    ASSERT_EQ(registry->RunAll(&passed, &failed), S_OK);
+    EXPECT_EQ(passed, 1u);
+    EXPECT_EQ(failed, 0u);
+    registry->Clear();
+    ULONG count = 1;
+    registry->GetTestCount(&count);
+    EXPECT_EQ(count, 0u);
 }
 
 TEST(KxfBinders, BindOnlyDocumentsAndClasses)
