@@ -82,6 +82,15 @@ TEST_F(KXFDocumentTest, DocumentCreatedThroughTheRegistryComesWithOneReference)
     EXPECT_EQ(Log().destroyed, 1);
 }
 
+TEST_F(KXFDocumentTest, DocumentReleasedToZeroDuringDestructionIsNotDeletedTwice)
+{
+    CreateDocument();
+    Log().touchSelfWhenDestroyed = true;
+    document_.Reset();
+    EXPECT_EQ(Log().destroyed, 1);
+    EXPECT_EQ(Log().countWhenDestroyed, QLX::CComObjectRoot::DestructionMark);
+}
+
 TEST_F(KXFDocumentTest, ExecutingTheCommandByNumberSendsTheRunMessageThroughTheFramework)
 {
     CreateDocument();

@@ -42,6 +42,12 @@ TestDoc::TestDoc(IUnknown* owner, KXFDocumentClassBase* documentClass)
 TestDoc::~TestDoc()
 {
     ++Log().destroyed;
+    Log().countWhenDestroyed = RefCount();
+    if (Log().touchSelfWhenDestroyed) {
+        IUnknown* self = nullptr;
+        QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&self));
+        self->Release();
+    }
 }
 
 void TestDoc::OnSetup()

@@ -36,6 +36,9 @@ struct TestDocLog {
     LONG runAnswer = 1;
     HRESULT lastSend = E_FAIL;
     int destroyed = 0;
+    // The destructor takes and drops a reference of its own, and notes the count it saw.
+    bool touchSelfWhenDestroyed = false;
+    LONG countWhenDestroyed = 0;
 };
 TestDocLog& Log();
 
