@@ -448,6 +448,7 @@ struct OutputLimits {
 };
 static_assert(sizeof(OutputLimits) == 24, "output limits record is a binary contract");
 
+// The unit's online event outputs: configured one output record at a time.
 struct IOnlineEventControl : public IUnknown {
     // Non-zero when the unit can run the online event outputs.
     virtual HRESULT STDMETHODCALLTYPE IsSupported(SHORT* supported) = 0;
@@ -459,10 +460,12 @@ struct IOnlineEventControl : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SwitchOff() = 0;
 };
 
+// The unit's stimulator, which takes precedence over the analog outputs when enabled.
 struct IStimulatorSettings : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE IsEnabled(SHORT* enabled) = 0;
 };
 
+// The unit's settings: its stimulator and the description of each input.
 struct IUnitSettings : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetStimulatorSettings(IStimulatorSettings** settings) = 0;
     // An XML text describing one input.
@@ -485,11 +488,14 @@ struct IDeviceObject : public IUnknown {
 // Host application
 // ---------------------------------------------------------------------------------
 
+// The host application's settings, read by key ("qlx\\application\\visible").
 struct IHostSettingsStore : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) = 0;
 };
 
+// The host application (CLSID_HostApplication), registered by the host program itself.
 struct IHostApplication : public IUnknown {
+    // Owner of every message box and parent of the setup dialog.
     virtual HRESULT STDMETHODCALLTYPE GetMainWindow(HWND* window) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetLanguage(WORD* language) = 0;
     virtual HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR topic, LPCWSTR helpFile) = 0;
