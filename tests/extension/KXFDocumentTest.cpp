@@ -140,7 +140,10 @@ TEST_F(KXFDocumentTest, UpdateWithoutUpdateEntryEnablesAnExecutableCommand)
     EXPECT_EQ(handler->Execute(TestDoc::OtherCommand()), KXF_HANDLED);
     EXPECT_EQ(Log().otherExecuted, 1);
     EXPECT_EQ(handler->Execute(TestDoc::OtherCommand() + 1), KXF_NOT_HANDLED);
-    EXPECT_EQ(handler->Invoke(TestDoc::OtherCommand(), 6, 0, 0), KXF_NOT_HANDLED);
+    // A command of a caller-given kind answers what its handler answers.
+    EXPECT_EQ(handler->Invoke(TestDoc::OtherCommand(), 6, 4, 2), 42);
+    EXPECT_EQ(handler->Invoke(TestDoc::OtherCommand(), 7, 4, 2), KXF_NOT_HANDLED);
+    EXPECT_EQ(handler->Invoke(TestDoc::SetupCommand(), 6, 4, 2), KXF_NOT_HANDLED);
     state->Release();
 }
 

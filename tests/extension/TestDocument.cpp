@@ -28,6 +28,7 @@ KXFTableEntry TestDoc::s_eventTable[] = {
     KXFTable::Execute(&TestDoc::SetupCommand, &TestDoc::OnSetup),
     KXFTable::Update(&TestDoc::SetupCommand, &TestDoc::OnSetupState),
     KXFTable::Execute(&TestDoc::OtherCommand, &TestDoc::OnOther),
+    KXFTable::Invoke(6, &TestDoc::OtherCommand, &TestDoc::OnInvoke),
     KXFTable::FlagNotification(&TestDoc::FlagNotice, &TestDoc::OnFlag),
     KXFTable::Notification(&TestDoc::PlainNotice, &TestDoc::OnPlain),
     KXFTable::Message(&TestDoc::RunMessage, &TestDoc::OnRun),

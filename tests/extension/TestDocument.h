@@ -58,6 +58,7 @@ public:
     void OnSetup();
     void OnSetupState(IKXFCommandState* state);
     void OnOther() { ++Log().otherExecuted; }
+    LONG OnInvoke(DWORD_PTR first, DWORD_PTR second) { return static_cast<LONG>(first * 10 + second); }
     void OnFlag(BYTE flag) { Log().flags.push_back(flag); }
     void OnPlain(DWORD_PTR, void*) { Log().plainNotices.push_back(PlainNotice()); }
     LONG OnRun();
