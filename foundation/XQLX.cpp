@@ -76,6 +76,10 @@ XQLX::~XQLX() = default;
 
 const char* XQLX::what() const noexcept
 {
+    // The narrow copy is made once: a fresh one would free the pointer handed out before.
+    const auto* header = reinterpret_cast<const QLXStringHeader*>(message_.Rep());
+    if (header->narrowValid && header->narrow)
+        return header->narrow;
     try {
         return message_.NarrowText();
     } catch (...) {
@@ -98,8 +102,12 @@ QLXString XQLX::MessageForCode(HRESULT code)
 
 void XQLX::WriteStartupLog() const
 {
-    std::wcerr << L"QLXBOOTLOG: " << L"XQLX: " << message_.c_str() << std::endl;
-    // A text the stream could not convert must not silence every later line.
+    std::wcerr << L"QLXBOOTLOG: " << L"XQLX: " << message_.c_str();
+    // A character the stream cannot convert cuts the message short; the line still
+    // ends and is flushed, and later lines are not silenced.
+    if (!std::wcerr)
+        std::wcerr.clear();
+    std::wcerr << std::endl;
     if (!std::wcerr)
         std::wcerr.clear();
 }

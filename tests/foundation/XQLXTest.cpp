@@ -35,6 +35,43 @@ private:
     std::wstreambuf* previous_;
 };
 
+// Stands in for the real error stream in the "C" locale: characters it cannot
+// convert are refused, and the stream goes bad in the middle of a line.
+class AsciiOnlyLog : public std::wstreambuf {
+public:
+    AsciiOnlyLog() : previous_(std::wcerr.rdbuf(this)) {}
+    ~AsciiOnlyLog() override
+    {
+        std::wcerr.rdbuf(previous_);
+        std::wcerr.clear();
+    }
+    AsciiOnlyLog(const AsciiOnlyLog&) = delete;
+    AsciiOnlyLog& operator=(const AsciiOnlyLog&) = delete;
+
+    std::wstring text;
+    // How much of the text had been written when the stream was last flushed.
+    size_t flushedUpTo = 0;
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        if (c > 0x7F)
+            return traits_type::eof();
+        text += traits_type::to_char_type(c);
+        return c;
+    }
+    int sync() override
+    {
+        flushedUpTo = text.size();
+        return 0;
+    }
+
+private:
+    std::wstreambuf* previous_;
+};
+
 std::wstring HostString(UINT id)
 {
     QLXString text = LoadResourceString(GetModuleHandleW(nullptr), id, true);
@@ -155,6 +192,21 @@ TEST(XQLXMessage, WhatIsInTheThreadAnsiCodePage)
     EXPECT_STREQ(expected, standard.what());
 }
 
+TEST(XQLXMessage, WhatStaysValidWhileTheErrorLives)
+{
+    StartupLogCapture log;
+    XQLX error{QLXString(L"kept text")};
+    const char* first = error.what();
+    {
+        // Another holder of the message must not make the next what() move it.
+        const QLXString held = error.Message();
+        EXPECT_EQ(first, error.what());
+        EXPECT_EQ(held.c_str(), error.Message().c_str());
+    }
+    EXPECT_EQ(first, error.what());
+    EXPECT_STREQ("kept text", first);
+}
+
 TEST(XQLXStartupLog, CopiesOfAThrownErrorWriteNoSecondLine)
 {
     StartupLogCapture log;
@@ -180,6 +232,17 @@ TEST(XQLXStartupLog, EveryConstructionWritesItsOwnLine)
     XQLX third(QLXString(L"three"));
     EXPECT_EQ(L"QLXBOOTLOG: XQLX: one\nQLXBOOTLOG: XQLX: \nQLXBOOTLOG: XQLX: three\n", log.Text());
     EXPECT_GE(log.Flushes(), 3);
+}
+
+TEST(XQLXStartupLog, UnconvertibleMessageStillEndsItsLineAndFlushes)
+{
+    AsciiOnlyLog log;
+    XQLX first{QLXString(L"caf\u00e9 \u2019quoted\u2019")};
+    EXPECT_EQ(L"QLXBOOTLOG: XQLX: caf\n", log.text);
+    EXPECT_EQ(log.text.size(), log.flushedUpTo);
+    XQLX second{QLXString(L"next")};
+    EXPECT_EQ(L"QLXBOOTLOG: XQLX: caf\nQLXBOOTLOG: XQLX: next\n", log.text);
+    EXPECT_EQ(log.text.size(), log.flushedUpTo);
 }
 
 TEST(XQLXStartupLog, CopySharesTheMessage)
