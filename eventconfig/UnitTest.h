@@ -11,23 +11,6 @@
 #include <exception>
 #include <vector>
 
-// One test object as the host's registry lists and runs it. Strings are handed out
-// with one reference for the caller.
-struct IUnitTest : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE GetTestCount(LONG* count) = 0;
-    virtual HRESULT STDMETHODCALLTYPE RunTest(LONG index) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetTestName(LONG index, IQLXString** name) = 0;
-    // passed: VARIANT_TRUE when the last run passed; message: its failure text.
-    virtual HRESULT STDMETHODCALLTYPE GetResult(VARIANT_BOOL* passed, IQLXString** message) = 0;
-    virtual HRESULT STDMETHODCALLTYPE Initialise(void* first, void* second, void* third) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetOwner(IQLXString** owner) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetTestValue(LONG index, double* value) = 0;
-};
-
-#ifdef __CRT_UUID_DECL
-__CRT_UUID_DECL(IUnitTest, 0xe2ee6dd6, 0x5d96, 0x4bf4, 0xb3, 0x4b, 0x08, 0xb8, 0x17, 0xc9, 0x99, 0x8b)
-#endif
-
 // A failed check; RunTest turns it into a failed result.
 class UnitTestException : public std::exception {
 public:

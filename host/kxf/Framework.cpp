@@ -1,5 +1,7 @@
 #include "host/kxf/Framework.h"
 
+#include "host/kxf/Services.h"
+
 #include <atomic>
 #include <mutex>
 
@@ -11,7 +13,10 @@ std::mutex g_instanceLock;
 
 } // namespace
 
-Framework::Framework() : unknown_(*this), idRegistry_(&unknown_) {}
+Framework::Framework()
+    : unknown_(*this), idRegistry_(&unknown_), objectRegistry_(&unknown_), dispatcher_(&unknown_), events_(&unknown_),
+      unitTests_(&unknown_)
+{}
 
 Framework& Framework::Instance()
 {
@@ -41,6 +46,16 @@ HRESULT Framework::QueryInterface(REFIID iid, void** out)
         *out = &unknown_;
     else if (IsEqualIID(iid, IID_IKXFIdRegistry))
         *out = static_cast<IKXFIdRegistry*>(&idRegistry_);
+    else if (IsEqualIID(iid, IID_IKXFObjectRegistry))
+        *out = static_cast<IKXFObjectRegistry*>(&objectRegistry_);
+    else if (IsEqualIID(iid, IID_IKXFMessageDispatcher))
+        *out = static_cast<IKXFMessageDispatcher*>(&dispatcher_);
+    else if (IsEqualIID(iid, IID_IKXFEventHandlerRegistry))
+        *out = events_.Registry();
+    else if (IsEqualIID(iid, IID_IKXFNotificationSource))
+        *out = events_.Source();
+    else if (IsEqualIID(iid, IID_IUnitTestRegistry))
+        *out = static_cast<IUnitTestRegistry*>(&unitTests_);
     else {
         *out = nullptr;
         return E_NOINTERFACE;
@@ -75,6 +90,32 @@ ULONG STDMETHODCALLTYPE Framework::Identity::AddRef()
 ULONG STDMETHODCALLTYPE Framework::Identity::Release()
 {
     return owner_.Release();
+}
+
+// The class object's services as the framework's own parts reach them.
+IKXFObjectRegistry* Services::ObjectRegistry()
+{
+    return Framework::Instance().Objects();
+}
+IKXFIdRegistry* Services::IdRegistry()
+{
+    return Framework::Instance().Ids();
+}
+IKXFMessageDispatcher* Services::MessageDispatcher()
+{
+    return Framework::Instance().Dispatcher();
+}
+IKXFEventHandlerRegistry* Services::EventHandlerRegistry()
+{
+    return Framework::Instance().Events().Registry();
+}
+IKXFNotificationSource* Services::NotificationSource()
+{
+    return Framework::Instance().Events().Source();
+}
+IUnitTestRegistry* Services::UnitTestRegistry()
+{
+    return Framework::Instance().UnitTests();
 }
 
 } // namespace Kxf

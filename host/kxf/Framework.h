@@ -3,7 +3,11 @@
 // CLSID_KXFFramework, and its QueryInterface answers every framework service; each
 // service is an embedded member sharing this object's identity and reference count.
 
+#include "host/kxf/EventHandlerRegistry.h"
 #include "host/kxf/IdRegistry.h"
+#include "host/kxf/MessageDispatcher.h"
+#include "host/kxf/ObjectRegistry.h"
+#include "host/kxf/UnitTestRegistry.h"
 
 namespace Kxf {
 
@@ -16,6 +20,13 @@ public:
     static void Shutdown();
 
     IUnknown* Unknown() { return &unknown_; }
+
+    // The embedded services, without a reference.
+    IKXFObjectRegistry* Objects() { return &objectRegistry_; }
+    IKXFIdRegistry* Ids() { return &idRegistry_; }
+    IKXFMessageDispatcher* Dispatcher() { return &dispatcher_; }
+    EventHandlerRegistry& Events() { return events_; }
+    IUnitTestRegistry* UnitTests() { return &unitTests_; }
 
     HRESULT QueryInterface(REFIID iid, void** out);
     ULONG AddRef();
@@ -42,6 +53,10 @@ private:
     volatile LONG refs_ = 1;
     Identity unknown_;
     IdRegistry idRegistry_;
+    ObjectRegistry objectRegistry_;
+    MessageDispatcher dispatcher_;
+    EventHandlerRegistry events_;
+    UnitTestRegistry unitTests_;
 };
 
 } // namespace Kxf

@@ -1,6 +1,6 @@
 // Kxf.dll, the stand-in framework: its class object and the identifier registry.
 
-#include "extension/FrameworkIds.h"
+#include "extension/HostInterfaces.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,169 @@
+#include "extension/KXFDocumentClass.h"
+
+#include "extension/KXFObjects.h"
+
+KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID classId, REFGUID documentKind,
+                                           DWORD messageBase, DWORD classFlags, DWORD bindingOption,
+                                           const InterfaceArray<IKXFCommand>& commands)
+    : name_(name), classId_(classId), documentKind_(documentKind), messageBase_(messageBase), classFlags_(classFlags)
+{
+    for (int i = 0; i < commands.Count(); ++i)
+        commands_.Add(commands[i]);
+    if (IKXFClassBinder* binder = KXFObjects::ClassBinder()) {
+        QLX::RefGuard guard(*this);
+        if (FAILED(binder->BindClass(static_cast<ICustomDocClass*>(this), bindingOption, &binding_)))
+            binding_ = nullptr;
+        if (binding_) {
+            void* object = nullptr;
+            if (SUCCEEDED(binding_->QueryInterface(IID_IKXFClassObject, &object)) && object) {
+                bindingClassObject_ = static_cast<IKXFClassObject*>(object);
+                bindingClassObject_->Release();
+            }
+            if (FAILED(binding_->QueryInterface(IID_IKXFCommandHandler, reinterpret_cast<void**>(&bindingCommands_))))
+                bindingCommands_ = nullptr;
+        }
+    }
+}
+
+KXFDocumentClassBase::~KXFDocumentClassBase()
+{
+    commands_.Clear();
+    if (container_)
+        container_->Release();
+    if (bindingCommands_)
+        bindingCommands_->Release();
+    if (binding_)
+        binding_->Release();
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    IUnknown* answer = nullptr;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKXFClassObject) || IsEqualIID(iid, IID_ICustomDocClass))
+        answer = static_cast<ICustomDocClass*>(this);
+    else if (IsEqualIID(iid, IID_IKXFCommandHandler))
+        answer = static_cast<IKXFCommandHandler*>(this);
+    else if (IsEqualIID(iid, IID_IObserver))
+        answer = static_cast<IObserver*>(this);
+    else if (IsEqualIID(iid, IID_IMessageHandler))
+        answer = static_cast<IMessageHandler*>(this);
+    else
+        return E_NOINTERFACE;
+    answer->AddRef();
+    *object = answer;
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE KXFDocumentClassBase::AddRef()
+{
+    return static_cast<ULONG>(InternalAddRef());
+}
+
+ULONG STDMETHODCALLTYPE KXFDocumentClassBase::Release()
+{
+    LONG left = 0;
+    if (ReleaseIsFinal(&left))
+        delete this;
+    return static_cast<ULONG>(left);
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetKind(GUID* kind)
+{
+    if (!kind)
+        return E_POINTER;
+    *kind = documentKind_;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::IsKind(REFGUID kind)
+{
+    return IsEqualGUID(kind, documentKind_) ? S_OK : S_FALSE;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetName(BSTR* name)
+{
+    if (!name)
+        return E_POINTER;
+    *name = name_.IsEmpty() ? nullptr : SysAllocStringLen(name_.c_str(), name_.Length());
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::CreateDocument(IUnknown*, IUnknown** document)
+{
+    if (document)
+        *document = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::InstallCommands(IUnknown* site)
+{
+    IKXFCommandHandler* handler = nullptr;
+    HRESULT hr = QueryInterface(IID_IKXFCommandHandler, reinterpret_cast<void**>(&handler));
+    if (FAILED(hr))
+        return hr;
+    try {
+        hr = InstallCommandsWith(handler, site);
+    } catch (...) {
+        hr = E_FAIL;
+    }
+    handler->Release();
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetClassId(CLSID* classId)
+{
+    if (!classId)
+        return E_POINTER;
+    *classId = classId_;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::InstallCommandsWith(IKXFCommandHandler*, IUnknown*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT KXFDocumentClassBase::InstallMenuCommand(IKXFCommandHandler* handler, IUnknown* site, HINSTANCE instance,
+                                                 UINT textId, LPCWSTR menuPath)
+{
+    IKXFMenuInstaller* installer = KXFObjects::MenuInstaller();
+    IKXFCommandFactory* factory = KXFObjects::CommandFactory();
+    if (!installer || !factory)
+        return E_FAIL;
+    IKXFCommandContainer* container = nullptr;
+    HRESULT hr = installer->GetCommandContainer(classId_, handler, site, &container);
+    if (FAILED(hr) || !container)
+        return FAILED(hr) ? hr : E_FAIL;
+    if (container_)
+        container_->Release();
+    container_ = container;
+    installed_ = false;
+
+    const QLXString empty;
+    IKXFCommand* command = nullptr;
+    hr = factory->CreateCommand(1, instance, textId, menuPath, 0, empty.Rep(), empty.Rep(), 2, 0, 0, &command);
+    if (FAILED(hr) || !command)
+        return FAILED(hr) ? hr : E_FAIL;
+    DWORD number = 0;
+    command->GetNumber(&number);
+    command->SetNumber(number);
+    IKXFCommandState* state = nullptr;
+    if (SUCCEEDED(command->QueryInterface(IID_IKXFCommandState, reinterpret_cast<void**>(&state))) && state) {
+        state->SetNumber(number);
+        state->Release();
+    }
+    IKXFCommandDescription* description = nullptr;
+    if (SUCCEEDED(command->QueryInterface(IID_IKXFCommandDescription, reinterpret_cast<void**>(&description))) &&
+        description) {
+        description->SetDescription(empty.Rep());
+        description->Release();
+    }
+    hr = container_->AddCommand(command);
+    if (SUCCEEDED(hr) && SUCCEEDED(command->GetNumber(&number)) && number != 0)
+        installed_ = true;
+    command->Release();
+    return hr;
+}

@@ -1,0 +1,82 @@
+#pragma once
+// Reference counting shared by the stand-in framework's objects: objects made per
+// request count their references and are counted while alive; services live for the
+// life of the process and ignore references.
+
+#include "extension/HostInterfaces.h"
+
+#include <string>
+
+namespace Kxf {
+
+// Objects made per request that are still alive (messages, bindings, commands, ...).
+LONG LiveObjects();
+void ObjectCreated();
+void ObjectDestroyed();
+
+// Base of objects made per request: starts with one reference, deletes itself at zero.
+class CountedObject {
+public:
+    CountedObject(const CountedObject&) = delete;
+    CountedObject& operator=(const CountedObject&) = delete;
+
+protected:
+    CountedObject() { ObjectCreated(); }
+    virtual ~CountedObject() { ObjectDestroyed(); }
+
+    ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
+    ULONG ReleaseImpl()
+    {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0)
+            delete this;
+        return static_cast<ULONG>(left);
+    }
+
+private:
+    volatile LONG refs_ = 1;
+};
+
+// Hands out an interface of this object with a reference (or clears the out pointer).
+template <class I, class T>
+HRESULT Answer(T* self, void** object)
+{
+    *object = static_cast<I*>(self);
+    static_cast<I*>(self)->AddRef();
+    return S_OK;
+}
+
+inline bool IsUnknown(REFIID iid)
+{
+    return IsEqualIID(iid, IID_IUnknown) != 0;
+}
+
+// BSTR copy of a wide text; null for an empty one.
+inline BSTR AllocText(const std::wstring& text)
+{
+    return text.empty() ? nullptr : SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+} // namespace Kxf
+
+// Process-lifetime service objects: references are not counted.
+#define KXF_STATIC_UNKNOWN                                                                                             \
+    ULONG STDMETHODCALLTYPE AddRef() override                                                                          \
+    {                                                                                                                  \
+        return 2;                                                                                                      \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Release() override                                                                         \
+    {                                                                                                                  \
+        return 1;                                                                                                      \
+    }
+
+// Objects made per request.
+#define KXF_COUNTED_UNKNOWN                                                                                            \
+    ULONG STDMETHODCALLTYPE AddRef() override                                                                          \
+    {                                                                                                                  \
+        return AddRefImpl();                                                                                           \
+    }                                                                                                                  \
+    ULONG STDMETHODCALLTYPE Release() override                                                                         \
+    {                                                                                                                  \
+        return ReleaseImpl();                                                                                          \
+    }

@@ -1,0 +1,18 @@
+#pragma once
+// Message dispatcher: delivers a message to its target's IMessageHandler.
+
+#include "host/kxf/EmbeddedService.h"
+
+#include "extension/HostInterfaces.h"
+
+namespace Kxf {
+
+class MessageDispatcher : public EmbeddedService<IKXFMessageDispatcher> {
+public:
+    explicit MessageDispatcher(IUnknown* outer) : EmbeddedService(outer) {}
+
+    // The handler's answer, or E_NOINTERFACE when the target has no message handler.
+    HRESULT STDMETHODCALLTYPE Dispatch(IKXFMessage* message, IUnknown* target) override;
+};
+
+} // namespace Kxf

@@ -1,0 +1,56 @@
+// State service: the host's lock flag for its setup commands.
+
+#include "host/kxf/Services.h"
+
+namespace Kxf {
+namespace {
+
+// The group whose number, shifted left by 16, names the state service.
+constexpr GUID DeviceEventGroup = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
+
+class StateServiceObject : public IKXFStateService {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFStateService))
+            return Answer<IKXFStateService>(this, object);
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    KXF_STATIC_UNKNOWN
+
+    HRESULT STDMETHODCALLTYPE GetLockFlag(WORD* locked) override
+    {
+        if (!locked)
+            return E_POINTER;
+        *locked = static_cast<WORD>(InterlockedCompareExchange(&locked_, 0, 0));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE SetLockFlag(WORD locked) override
+    {
+        InterlockedExchange(&locked_, locked);
+        return S_OK;
+    }
+
+private:
+    volatile LONG locked_ = 0;
+};
+
+} // namespace
+
+IKXFStateService* Services::StateService()
+{
+    static StateServiceObject service;
+    return &service;
+}
+
+WORD Services::StateServiceGroup()
+{
+    WORD group = 0;
+    Services::IdRegistry()->GetIdGroup(DeviceEventGroup, &group);
+    return group;
+}
+
+} // namespace Kxf
