@@ -1,7 +1,7 @@
 #include "extension/OnlineEventsDocClass.h"
 
+#include "eventconfig/Vireo_EventConfig.h"
 #include "extension/FrameworkServices.h"
-#include "extension/SelfTest.h"
 #include "foundation/ModuleInstance.h"
 #include "resources/resource.h"
 
@@ -39,7 +39,9 @@ HRESULT RegisterClassObjects()
         registry->RegisterClassObject(static_cast<ICustomDocClass*>(documentClass));
         documentClass->Release();
     }
-    IUnknown* test = CreateSelfTest();
+    // A new test has no reference of its own; hold one across the hand-over.
+    Vireo_EventConfig* test = new Vireo_EventConfig;
+    test->AddRef();
     if (auto* tests = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry))
         tests->AddTest(test);
     test->Release();
