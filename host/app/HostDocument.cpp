@@ -32,6 +32,8 @@ HRESULT HostDocument::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IKXFStreamStorage*>(this);
     else if (IsEqualIID(iid, IID_IHardwareLink))
         *object = static_cast<IHardwareLink*>(this);
+    else if (IsEqualIID(iid, IID_IKXFNotificationSource))
+        *object = static_cast<IKXFNotificationSource*>(this);
     else
         return E_NOINTERFACE;
     AddRef();
@@ -95,7 +97,38 @@ HRESULT HostDocument::GetCurrentDevice(IDeviceObject** device)
     return S_OK;
 }
 
-HRESULT HostDocument::CreateModuleDocument(REFCLSID classId, IUnknown* notificationSource, std::wstring& error)
+HRESULT HostDocument::Subscribe(IObserver* observer, DWORD number, DWORD_PTR)
+{
+    if (!observer)
+        return E_POINTER;
+    for (const Subscription& subscription : subscriptions_)
+        if (subscription.observer == observer && subscription.number == number)
+            return S_FALSE;
+    subscriptions_.push_back({observer, number});
+    return S_OK;
+}
+
+HRESULT HostDocument::Unsubscribe(IObserver* observer, DWORD number)
+{
+    const size_t before = subscriptions_.size();
+    subscriptions_.erase(
+        std::remove_if(subscriptions_.begin(), subscriptions_.end(),
+                       [&](const Subscription& s) { return s.observer == observer && s.number == number; }),
+        subscriptions_.end());
+    return subscriptions_.size() < before ? S_OK : S_FALSE;
+}
+
+HRESULT HostDocument::Raise(DWORD number, DWORD_PTR argument, void* payload)
+{
+    // An observer may unsubscribe while it is told.
+    const std::vector<Subscription> subscriptions = subscriptions_;
+    for (const Subscription& subscription : subscriptions)
+        if (subscription.number == number)
+            subscription.observer->Notify(static_cast<IKXFNotificationSource*>(this), number, argument, payload);
+    return S_OK;
+}
+
+HRESULT HostDocument::CreateModuleDocument(REFCLSID classId, std::wstring& error)
 {
     IKXFObjectRegistry* registry = nullptr;
     HRESULT hr = CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry,
@@ -112,9 +145,8 @@ HRESULT HostDocument::CreateModuleDocument(REFCLSID classId, IUnknown* notificat
         return FAILED(hr) ? hr : E_FAIL;
     }
     IObserver* observer = nullptr;
-    if (notificationSource &&
-        SUCCEEDED(document_->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&observer))) && observer) {
-        observer->Connect(notificationSource);
+    if (SUCCEEDED(document_->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&observer))) && observer) {
+        observer->Connect(static_cast<IKXFNotificationSource*>(this));
         observer->Release();
     }
     return S_OK;
@@ -177,6 +209,7 @@ HRESULT HostDocument::Save(const std::wstring& path, std::wstring& error)
 
 void HostDocument::Close()
 {
+    subscriptions_.clear();
     for (auto it = registered_.rbegin(); it != registered_.rend(); ++it)
         (*it)->Release();
     registered_.clear();

@@ -1,7 +1,8 @@
 #pragma once
 // A host document: owns one module document created through the framework, links
 // it to the hardware (the simulated unit), keeps the persistences registered with
-// its stream storage and saves them into a document file.
+// its stream storage and saves them into a document file, and raises the unit's
+// notifications to the observers that subscribed with it.
 
 #include "SimulatedUnit.h"
 
@@ -12,7 +13,11 @@
 
 namespace VireoHost {
 
-class HostDocument : public IHostDocument, public IKXFLink, public IKXFStreamStorage, public IHardwareLink {
+class HostDocument : public IHostDocument,
+                     public IKXFLink,
+                     public IKXFStreamStorage,
+                     public IHardwareLink,
+                     public IKXFNotificationSource {
 public:
     // One reference for the caller; the unit becomes the current master device.
     explicit HostDocument(SimulatedUnit* unit);
@@ -31,9 +36,14 @@ public:
     // IHardwareLink
     HRESULT STDMETHODCALLTYPE GetCurrentDevice(IDeviceObject** device) override;
 
+    // IKXFNotificationSource: subscriptions do not hold their observers.
+    HRESULT STDMETHODCALLTYPE Subscribe(IObserver* observer, DWORD number, DWORD_PTR argument) override;
+    HRESULT STDMETHODCALLTYPE Unsubscribe(IObserver* observer, DWORD number) override;
+    HRESULT STDMETHODCALLTYPE Raise(DWORD number, DWORD_PTR argument, void* payload) override;
+
     // Creates the module document of the class through the framework and connects
-    // it to the notification source.
-    HRESULT CreateModuleDocument(REFCLSID classId, IUnknown* notificationSource, std::wstring& error);
+    // it to this document's notifications.
+    HRESULT CreateModuleDocument(REFCLSID classId, std::wstring& error);
     IUnknown* ModuleDocument() const { return document_; }
     // The module document's persistence: asked through its persistence query.
     IPersistStream* QueryPersistence();
@@ -52,6 +62,11 @@ private:
     SimulatedUnit* unit_;
     IUnknown* document_ = nullptr;
     std::vector<IPersistStream*> registered_;
+    struct Subscription {
+        IObserver* observer;
+        DWORD number;
+    };
+    std::vector<Subscription> subscriptions_;
 };
 
 } // namespace VireoHost

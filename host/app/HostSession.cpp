@@ -236,11 +236,8 @@ HostDocument* HostSession::OpenDocument(const UnitModel& model, SimulatedUnit*& 
 {
     unit = new SimulatedUnit(model);
     auto* document = new HostDocument(unit);
-    Held<IUnknown> source;
-    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFNotificationSource,
-                     reinterpret_cast<void**>(&source.object));
     std::wstring error;
-    if (FAILED(document->CreateModuleDocument(OnlineEventsClass, source.object, error))) {
+    if (FAILED(document->CreateModuleDocument(OnlineEventsClass, error))) {
         PrintError(error);
         document->Release();
         unit->Release();
@@ -356,14 +353,10 @@ int HostSession::Load(const CommandLine& command, bool printSettings)
         }
     }
     if (result == 0 && command.verb == Verb::Notify) {
-        Held<IKXFNotificationSource> source;
-        CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFNotificationSource,
-                         reinterpret_cast<void**>(&source.object));
         for (const NotificationName* event : command.events) {
             const DWORD number = Group(event->deviceGroup ? DeviceEvents : UnitEvents) + event->offset;
             BYTE flag = event->flag;
-            if (source.object)
-                source.object->Raise(number, 0, event->hasFlag ? &flag : nullptr);
+            document->Raise(number, 0, event->hasFlag ? &flag : nullptr);
             PrintCalls(unit);
         }
     }

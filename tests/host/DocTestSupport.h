@@ -15,11 +15,6 @@
 
 namespace VireoTest {
 
-inline IKXFNotificationSource* NotificationSource()
-{
-    return GetFrameworkService<IKXFNotificationSource>(CLSID_KXFFramework, IID_IKXFNotificationSource);
-}
-
 // The document class alone; the self-test stays out of the framework's registry,
 // which other suites count.
 inline void RegisterModuleOnce()
@@ -51,7 +46,7 @@ struct DocFixture {
         unit = new VireoHost::SimulatedUnit(model);
         host = new VireoHost::HostDocument(unit);
         std::wstring error;
-        if (SUCCEEDED(host->CreateModuleDocument(OnlineEvents::DocClassId, NotificationSource(), error)))
+        if (SUCCEEDED(host->CreateModuleDocument(OnlineEvents::DocClassId, error)))
             doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));
     }
     ~DocFixture()
@@ -61,6 +56,7 @@ struct DocFixture {
         unit->Release();
     }
 
+    void Raise(DWORD number, BYTE* flag = nullptr) { host->Raise(number, 0, flag); }
     HRESULT Apply(const std::string& text)
     {
         return host->SendText(OnlineEvents::Doc::DocumentGroup() + 2, QLXString::FromNarrow(text.c_str(), 0).c_str());

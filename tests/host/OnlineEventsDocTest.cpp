@@ -189,27 +189,39 @@ TEST(OnlineEventsDoc, AttachAndDeviceNotificationsReattachAndApply)
     DocFixture f;
     f.Apply(SettingsText(1, 0, {{1, true, {{0, true, 5, 10}}}}));
     f.TakeCalls();
-    NotificationSource()->Raise(UnitEvent(13), 0, nullptr);
+    f.Raise(UnitEvent(13));
     EXPECT_EQ(f.TakeCalls().size(), 10u);
-    NotificationSource()->Raise(OnlineEvents::Doc::DeviceEventGroup() + 18, 0, nullptr);
+    f.Raise(OnlineEvents::Doc::DeviceEventGroup() + 18);
     EXPECT_EQ(f.TakeCalls().size(), 10u);
     f.unit->Model().supported = false;
-    NotificationSource()->Raise(UnitEvent(13), 0, nullptr);
+    f.Raise(UnitEvent(13));
     EXPECT_TRUE(f.TakeCalls().empty());
+}
+
+TEST(OnlineEventsDoc, NotificationsReachOnlyTheDocumentOfTheirHostDocument)
+{
+    DocFixture first;
+    DocFixture second;
+    first.Raise(UnitEvent(16));
+    EXPECT_EQ(first.TakeCalls().size(), 1u);
+    EXPECT_TRUE(second.TakeCalls().empty());
+    second.host->Close();
+    second.Raise(UnitEvent(16));
+    EXPECT_TRUE(second.TakeCalls().empty());
 }
 
 TEST(OnlineEventsDoc, RestartAppliesWhenAnOutputIsOnAndSwitchesOffOtherwise)
 {
     DocFixture f;
-    NotificationSource()->Raise(UnitEvent(15), 0, nullptr);
+    f.Raise(UnitEvent(15));
     std::vector<UnitCall> calls = f.TakeCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_TRUE(calls[0].switchOff);
     f.Apply(SettingsText(0, 1, {{-1, true, {{0, true, 5, 10}}}}));
     f.TakeCalls();
-    NotificationSource()->Raise(UnitEvent(15), 0, nullptr);
+    f.Raise(UnitEvent(15));
     EXPECT_EQ(f.TakeCalls().size(), 10u);
-    NotificationSource()->Raise(UnitEvent(16), 0, nullptr);
+    f.Raise(UnitEvent(16));
     calls = f.TakeCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_TRUE(calls[0].switchOff);
@@ -221,21 +233,21 @@ TEST(OnlineEventsDoc, StimulatorWarningOnlyForAnAnalogOutputThatIsOn)
     model.stimulator = true;
     DocFixture f(model);
     BYTE flag = 1;
-    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.Raise(UnitEvent(0), &flag);
     EXPECT_TRUE(f.boxes.empty());
     f.Apply(SettingsText(0, 1, {{-1, true, {}}}));
-    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.Raise(UnitEvent(0), &flag);
     EXPECT_TRUE(f.boxes.empty());
     f.Apply(SettingsText(2, 0, {{1, false, {}}, {2, true, {}}}));
-    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.Raise(UnitEvent(0), &flag);
     ASSERT_EQ(f.boxes.size(), 1u);
     EXPECT_EQ(f.boxes[0], L"MessageBox: Vireo: Currently Vireo is using the analog outputs and the Stimulator is "
                           L"enabled. The Stimulator will take precedence.");
     flag = 0;
-    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.Raise(UnitEvent(0), &flag);
     f.unit->Model().stimulator = false;
     flag = 1;
-    NotificationSource()->Raise(UnitEvent(0), 0, &flag);
+    f.Raise(UnitEvent(0), &flag);
     EXPECT_EQ(f.boxes.size(), 1u);
     EXPECT_TRUE(f.TakeCalls().size() > 0);
 }
@@ -297,13 +309,13 @@ TEST(OnlineEventsDoc, WithoutAUnitNothingIsAppliedAndNothingFails)
     RegisterModuleOnce();
     auto* host = new VireoHost::HostDocument(nullptr);
     std::wstring error;
-    ASSERT_EQ(host->CreateModuleDocument(OnlineEvents::DocClassId, NotificationSource(), error), S_OK);
+    ASSERT_EQ(host->CreateModuleDocument(OnlineEvents::DocClassId, error), S_OK);
     auto* doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));
     EXPECT_FALSE(doc->HasRecordingUnit());
     EXPECT_FALSE(doc->IsFeatureSupported());
     QLXString name;
     EXPECT_FALSE(doc->GetMasterDeviceName(name));
-    NotificationSource()->Raise(UnitEvent(16), 0, nullptr);
+    host->Raise(UnitEvent(16), 0, nullptr);
     host->SendText(OnlineEvents::Doc::DocumentGroup() + 2,
                    L"Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n");
     EXPECT_TRUE(doc->IsModified());
