@@ -291,6 +291,24 @@ TEST(OnlineEventsDoc, SetupCommandIsHandledAndTheRunSetupMessageIsPassedOn)
     EXPECT_TRUE(f.TakeCalls().empty());
 }
 
+TEST(OnlineEventsDoc, TheSetupCommandIsInstalledAsTheClassesFirstCommand)
+{
+    DocFixture f;
+    const DWORD number = OnlineEvents::Doc::DocumentGroup() + 1;
+    IKXFCommand* command = nullptr;
+    ASSERT_EQ(KXFObjects::MenuInstaller()->FindCommand(number, &command), S_OK);
+    BSTR text = nullptr;
+    BSTR path = nullptr;
+    command->GetText(&text);
+    command->GetMenuPath(&path);
+    EXPECT_STREQ(text, L"Vireo...");
+    EXPECT_STREQ(path, L"Setup|&Online Event Detector^OUTPUTEXTS");
+    SysFreeString(text);
+    SysFreeString(path);
+    command->Release();
+    EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(number, f.host->ModuleDocument()), 0);
+}
+
 TEST(OnlineEventsDoc, FindsTheMasterDeviceName)
 {
     UnitModel model;
