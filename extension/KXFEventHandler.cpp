@@ -101,20 +101,23 @@ HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Connect(IUnknown* source)
 {
     if (!source)
         return E_POINTER;
+    IKXFNotificationSource* notifications = nullptr;
+    HRESULT hr = S_OK;
     try {
         if (IObserver* binding = BindingObserver())
             binding->Connect(source);
-        IKXFNotificationSource* notifications = nullptr;
         if (FAILED(source->QueryInterface(IID_IKXFNotificationSource, reinterpret_cast<void**>(&notifications))) ||
             !notifications)
             return S_FALSE;
         RegisterAction action(notifications, static_cast<IObserver*>(this));
         ForEachEntry(action);
-        notifications->Release();
-        return S_OK;
     } catch (...) {
-        return E_FAIL;
+        hr = E_FAIL;
     }
+    // A table whose numbers cannot be had throws; the source is let go either way.
+    if (notifications)
+        notifications->Release();
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD number, DWORD_PTR argument, void* payload)
