@@ -36,6 +36,9 @@ HRESULT KXFEventHandlerT<1>::UpdateOwn(DWORD number, IKXFCommandState* state)
     args.number = number;
     args.state = state;
     if (const KXFTableEntry* entry = Find(CommandTrigger(number, KXFKind_Update))) {
+        // Update handlers set the state they are given; there is nothing to set without one.
+        if (!state)
+            return E_POINTER;
         Call(*entry, args);
         return KXF_HANDLED;
     }
