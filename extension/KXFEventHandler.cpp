@@ -36,6 +36,9 @@ HRESULT KXFEventHandlerT<1>::UpdateOwn(DWORD number, IKXFCommandState* state)
     args.number = number;
     args.state = state;
     if (const KXFTableEntry* entry = Find(CommandTrigger(number, KXFKind_Update))) {
+        // Update handlers set the state they are given; there is nothing to set without one.
+        if (!state)
+            return E_POINTER;
         Call(*entry, args);
         return KXF_HANDLED;
     }
@@ -101,20 +104,23 @@ HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Connect(IUnknown* source)
 {
     if (!source)
         return E_POINTER;
+    IKXFNotificationSource* notifications = nullptr;
+    HRESULT hr = S_OK;
     try {
         if (IObserver* binding = BindingObserver())
             binding->Connect(source);
-        IKXFNotificationSource* notifications = nullptr;
         if (FAILED(source->QueryInterface(IID_IKXFNotificationSource, reinterpret_cast<void**>(&notifications))) ||
             !notifications)
             return S_FALSE;
         RegisterAction action(notifications, static_cast<IObserver*>(this));
         ForEachEntry(action);
-        notifications->Release();
-        return S_OK;
     } catch (...) {
-        return E_FAIL;
+        hr = E_FAIL;
     }
+    // A table whose numbers cannot be had throws; the source is let go either way.
+    if (notifications)
+        notifications->Release();
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD number, DWORD_PTR argument, void* payload)

@@ -126,6 +126,9 @@ KXFTableEntry Update(KXFTableEntry::NumberProvider number, void (T::*handler)(IK
 {
     KXFTableEntry entry = Entry(KXFKind_Update, KXFMatch_Exact, number, nullptr,
                                 [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs& a) -> LONG {
+                                    // Reached through invoke there is no state object to hand on.
+                                    if (!a.state)
+                                        return E_POINTER;
                                     (static_cast<T*>(self)->*e.LoadHandler<void (T::*)(IKXFCommandState*)>())(a.state);
                                     return 0;
                                 });

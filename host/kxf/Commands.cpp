@@ -100,7 +100,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE SetDescription(IQLXString* text) override
     {
-        description_ = TextOf(text);
+        try {
+            description_ = TextOf(text);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
         return S_OK;
     }
 
@@ -143,8 +147,8 @@ public:
         // LoadStringW with a zero length hands out the resource's own read-only text.
         const wchar_t* resource = nullptr;
         const int length = LoadStringW(instance, textId, reinterpret_cast<LPWSTR>(&resource), 0);
-        std::wstring text = length > 0 && resource ? std::wstring(resource, length) : std::wstring();
         try {
+            std::wstring text = length > 0 && resource ? std::wstring(resource, length) : std::wstring();
             *command = new Command(kind, std::move(text), menuPath, flags, TextOf(title), TextOf(description), style);
         } catch (...) {
             return E_OUTOFMEMORY;

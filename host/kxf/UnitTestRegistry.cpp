@@ -46,11 +46,13 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::RunAll(ULONG* passed, ULONG* failed)
         return E_POINTER;
     *passed = *failed = 0;
     std::vector<IUnitTest*> tests;
-    {
+    try {
         std::lock_guard<std::mutex> lock(mutex_);
         tests = tests_;
         for (IUnitTest* test : tests)
             test->AddRef();
+    } catch (...) {
+        return E_OUTOFMEMORY;
     }
     for (IUnitTest* test : tests) {
         LONG count = 0;

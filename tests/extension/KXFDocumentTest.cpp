@@ -147,6 +147,18 @@ TEST_F(KXFDocumentTest, UpdateWithoutUpdateEntryEnablesAnExecutableCommand)
     state->Release();
 }
 
+TEST_F(KXFDocumentTest, UpdateEntryIsNeverCalledWithoutACommandState)
+{
+    CreateDocument();
+    Ref<IKXFCommandHandler> handler;
+    Ask(handler, IID_IKXFCommandHandler);
+    EXPECT_EQ(handler->Update(TestDoc::SetupCommand(), nullptr), E_POINTER);
+    // Invoked with the update kind, there is no state object either.
+    EXPECT_EQ(handler->Invoke(TestDoc::SetupCommand(), KXFKind_Update, 0, 0), E_POINTER);
+    EXPECT_EQ(Log().updated, 0);
+    EXPECT_EQ(handler->Update(TestDoc::SetupCommand() + 0x100, nullptr), KXF_NOT_HANDLED);
+}
+
 TEST_F(KXFDocumentTest, NotificationsArriveAfterConnectAndStopWithTheDocument)
 {
     IKXFEventHandlerRegistry* events = KXFObjects::EventHandlerRegistry();
