@@ -3,6 +3,7 @@
 #include "DocumentFile.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace VireoHost {
 
@@ -73,15 +74,22 @@ HRESULT HostDocument::GetLinkedObject(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-HRESULT HostDocument::RegisterStream(IKXFLink*, DWORD, IPersistStream* stream, DWORD, DWORD, IQLXString** text)
+HRESULT HostDocument::RegisterStream(IKXFLink* link, DWORD, IPersistStream* stream, DWORD, DWORD, IQLXString** text)
 {
     if (text)
         *text = nullptr;
     if (!stream)
         return E_POINTER;
     if (std::find(registered_.begin(), registered_.end(), stream) == registered_.end()) {
+        // The link leads to the registering document while it is alive; hold it now.
+        IUnknown* owner = nullptr;
+        if (!link || FAILED(link->GetLinkedObject(IID_IUnknown, reinterpret_cast<void**>(&owner))))
+            owner = nullptr;
+        registeredOwners_.reserve(registeredOwners_.size() + 1);
+        registered_.reserve(registered_.size() + 1);
         stream->AddRef();
         registered_.push_back(stream);
+        registeredOwners_.push_back(owner);
     }
     return S_OK;
 }
@@ -210,9 +218,16 @@ HRESULT HostDocument::Save(const std::wstring& path, std::wstring& error)
 void HostDocument::Close()
 {
     subscriptions_.clear();
-    for (auto it = registered_.rbegin(); it != registered_.rend(); ++it)
-        (*it)->Release();
+    // Released from local copies: a document let go here may call back into this one.
+    const std::vector<IPersistStream*> registered = std::move(registered_);
+    const std::vector<IUnknown*> owners = std::move(registeredOwners_);
     registered_.clear();
+    registeredOwners_.clear();
+    for (auto it = registered.rbegin(); it != registered.rend(); ++it)
+        (*it)->Release();
+    for (auto it = owners.rbegin(); it != owners.rend(); ++it)
+        if (*it)
+            (*it)->Release();
     if (document_) {
         ICustomDocument* custom = nullptr;
         if (SUCCEEDED(document_->QueryInterface(IID_ICustomDocument, reinterpret_cast<void**>(&custom))) && custom) {

@@ -62,6 +62,9 @@ private:
     SimulatedUnit* unit_;
     IUnknown* document_ = nullptr;
     std::vector<IPersistStream*> registered_;
+    // The document behind each registered persistence, held so that the
+    // persistence, which counts nothing itself, lives as long as it is registered.
+    std::vector<IUnknown*> registeredOwners_;
     struct Subscription {
         IObserver* observer;
         DWORD number;
