@@ -113,26 +113,32 @@ HRESULT HostDocument::Subscribe(IObserver* observer, DWORD number, DWORD_PTR)
         if (subscription.observer == observer && subscription.number == number)
             return S_FALSE;
     subscriptions_.push_back({observer, number});
+    observer->AddRef();
     return S_OK;
 }
 
 HRESULT HostDocument::Unsubscribe(IObserver* observer, DWORD number)
 {
-    const size_t before = subscriptions_.size();
-    subscriptions_.erase(
-        std::remove_if(subscriptions_.begin(), subscriptions_.end(),
-                       [&](const Subscription& s) { return s.observer == observer && s.number == number; }),
-        subscriptions_.end());
-    return subscriptions_.size() < before ? S_OK : S_FALSE;
+    for (auto it = subscriptions_.begin(); it != subscriptions_.end(); ++it)
+        if (it->observer == observer && it->number == number) {
+            subscriptions_.erase(it);
+            observer->Release();
+            return S_OK;
+        }
+    return S_FALSE;
 }
 
 HRESULT HostDocument::Raise(DWORD number, DWORD_PTR argument, void* payload)
 {
-    // An observer may unsubscribe while it is told.
+    // An observer may unsubscribe while it is told; each one told is held meanwhile.
     const std::vector<Subscription> subscriptions = subscriptions_;
+    for (const Subscription& subscription : subscriptions)
+        subscription.observer->AddRef();
     for (const Subscription& subscription : subscriptions)
         if (subscription.number == number)
             subscription.observer->Notify(static_cast<IKXFNotificationSource*>(this), number, argument, payload);
+    for (const Subscription& subscription : subscriptions)
+        subscription.observer->Release();
     return S_OK;
 }
 
@@ -217,7 +223,10 @@ HRESULT HostDocument::Save(const std::wstring& path, std::wstring& error)
 
 void HostDocument::Close()
 {
+    const std::vector<Subscription> subscriptions = std::move(subscriptions_);
     subscriptions_.clear();
+    for (const Subscription& subscription : subscriptions)
+        subscription.observer->Release();
     // Released from local copies: a document let go here may call back into this one.
     const std::vector<IPersistStream*> registered = std::move(registered_);
     const std::vector<IUnknown*> owners = std::move(registeredOwners_);

@@ -36,7 +36,7 @@ public:
     // IHardwareLink
     HRESULT STDMETHODCALLTYPE GetCurrentDevice(IDeviceObject** device) override;
 
-    // IKXFNotificationSource: subscriptions do not hold their observers.
+    // IKXFNotificationSource: each subscription holds its observer until it ends or the document closes.
     HRESULT STDMETHODCALLTYPE Subscribe(IObserver* observer, DWORD number, DWORD_PTR argument) override;
     HRESULT STDMETHODCALLTYPE Unsubscribe(IObserver* observer, DWORD number) override;
     HRESULT STDMETHODCALLTYPE Raise(DWORD number, DWORD_PTR argument, void* payload) override;

@@ -73,3 +73,20 @@ TEST(HostDocumentStorage, ARegisteredDocumentIsSavedAfterItsCreatorLetGoOfIt)
     reader.doc->Configuration().Serialize(loaded);
     EXPECT_EQ(loaded, expected);
 }
+
+TEST(HostDocumentNotifications, ADocumentConnectedToTheHostIsHeldUntilTheHostDocumentCloses)
+{
+    DocFixture f;
+    OnlineEvents::Doc* other = MakeModuleDocument(f.host);
+    ASSERT_TRUE(other);
+    other->Connect(static_cast<IKXFNotificationSource*>(f.host));
+    const LONG live = QLX::CComObjectRoot::LiveObjects();
+    LetGo(other);
+    EXPECT_EQ(QLX::CComObjectRoot::LiveObjects(), live);
+
+    // Both documents hear the stop and switch the unit off; nothing reaches a dead one.
+    f.Raise(OnlineEvents::Doc::UnitEventGroup() + 16);
+    EXPECT_EQ(f.TakeCalls().size(), 2u);
+    f.host->Close();
+    EXPECT_LT(QLX::CComObjectRoot::LiveObjects(), live - 1);
+}
