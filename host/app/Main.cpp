@@ -16,9 +16,10 @@
 
 int main()
 {
-    // Lines end in a line feed alone, whatever reads them.
+    // Lines end in a line feed alone, whatever reads them. Standard error stays in
+    // text mode: the module writes its log lines there as wide text, which a
+    // binary stream would pass on as raw UTF-16.
     _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::wstring> args;

@@ -169,6 +169,18 @@ TEST(VireoHostProgram, ACorruptStreamShowsTheLoadFailureBoxAndFails)
     DeleteFileW(raw.c_str());
 }
 
+TEST(VireoHostProgram, TheModulesLogLineOnStandardErrorIsPlainText)
+{
+    const std::wstring raw = TempPath(L"vhr");
+    std::string bytes("\xAA\xAA\x15\x55\x01\x00\x00\x00\x01\x00\x00\x80\x03\x00\x00\x00\x00\x00\x00\x00", 20);
+    WriteFile(raw, bytes + std::string("a\0b\0\0\0", 6));
+    const HostRun run = Host(L"load " + Quote(raw));
+    DeleteFileW(raw.c_str());
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\0'), 0);
+    EXPECT_NE(run.err.find("QLXBOOTLOG: XQLX: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("VireoHost: loading "), std::string::npos) << run.err;
+}
+
 TEST(VireoHostProgram, BadArgumentsAndUnreadableFilesExitWithTwo)
 {
     for (const wchar_t* arguments :
