@@ -318,11 +318,13 @@ void Doc::OnOutputsRestart()
         IOnlineEventControl* control = Control();
         if (!control)
             return;
-        if (AnyOutputOn(*configuration_))
-            ApplyConfiguration();
-        else
+        // Let go of the control before applying, so a failed apply cannot keep it.
+        const bool anyOn = AnyOutputOn(*configuration_);
+        if (!anyOn)
             control->SwitchOff();
         control->Release();
+        if (anyOn)
+            ApplyConfiguration();
     } catch (...) {
     }
 }
