@@ -3,7 +3,7 @@
 // device's name for its caption and the recording unit for the inputs' ranges. The
 // online-events document implements it; tests can give a dialog a document of their own.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "foundation/QLXString.h"
 
 namespace OnlineEvents {

@@ -1,7 +1,7 @@
 #include "eventconfig/EventConfig.h"
 
 #include "eventconfig/CheckedAccess.h"
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "foundation/ModuleInstance.h"
 #include "foundation/QLXString.h"
 #include "foundation/StringStreams.h"

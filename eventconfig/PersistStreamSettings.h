@@ -23,13 +23,10 @@ public:
 
 namespace OnlineEvents {
 
-// The identifier of the online-events document class, reported by GetClassID.
-inline constexpr CLSID DocClassId = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
-
 // The settings version written after the stream header.
 constexpr LONG SettingsVersion = 1;
 
-// D provides IsModified/SetModified, Configuration(), HasRecordingUnit(),
+// D provides ClassId() (reported by GetClassID), IsModified/SetModified, Configuration(), HasRecordingUnit(),
 // ApplyConfiguration() and MessageOwner() for the load-failure message.
 template <class D>
 class PersistStreamSettings : public NoDeleteUnknownImp1<IPersistStream> {
@@ -40,7 +37,7 @@ public:
     {
         if (!classId)
             return E_POINTER;
-        *classId = DocClassId;
+        *classId = D::ClassId();
         return S_OK;
     }
 

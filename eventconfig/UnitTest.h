@@ -2,7 +2,7 @@
 // A small unit-test framework that the host's test registry drives through IUnitTest:
 // a test class registers named test functions and checks with UNIT_TEST_ASSERT.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "foundation/QLXString.h"
 #include "foundation/UnknownImp.h"
 

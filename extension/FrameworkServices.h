@@ -3,7 +3,7 @@
 // identifier under the service's interface, cached for the life of the process, with
 // the framework started inside the process when nobody has started it yet.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <string>
 

@@ -4,7 +4,8 @@
 // handler is a member operation of the handler class, called through an invoker that
 // adapts the delivered arguments.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
+#include "foundation/QLXString.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,7 +1,8 @@
 #pragma once
 // Message sending and the message entry point of a handler.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
+#include "foundation/QLXString.h"
 #include "extension/InterfaceArray.h"
 
 // Sends messages to a target through the framework, and keeps the handlers chained

@@ -3,7 +3,7 @@
 // process and cached without a reference (the framework keeps them for the life of the
 // process). Every accessor answers null while the framework cannot be reached.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 namespace KXFObjects {
 

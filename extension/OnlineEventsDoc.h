@@ -12,6 +12,9 @@
 
 namespace OnlineEvents {
 
+// The identifier of the online-events document class.
+inline constexpr CLSID DocClassId = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
+
 class Doc : public VarnChildDocument {
 public:
     Doc(IUnknown* owner, IUnknown* classObject);
@@ -38,6 +41,7 @@ public:
     bool GetMasterDeviceName(QLXString& name);
 
     // What the persistence uses.
+    static CLSID ClassId() { return DocClassId; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     EventConfig& Configuration() { return *configuration_; }

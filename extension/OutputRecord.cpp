@@ -35,7 +35,7 @@ RuleCounts ConvertRule(double level, double hysteresis, bool above)
     int32_t d = ToCounts(level);
     int32_t e = ToCounts(hysteresis);
     if (above)
-        return {d, e, 0};
+        return {d, e, OutputRecordLayout::Above};
     // The threshold of a falling rule is the level plus its hysteresis, held below
     // the unit's greatest threshold; a level beyond full scale is held there first
     // so the remaining hysteresis cannot turn negative.
@@ -45,36 +45,37 @@ RuleCounts ConvertRule(double level, double hysteresis, bool above)
         e = 0;
     if (static_cast<int64_t>(d) + e > GreatestThreshold)
         e = static_cast<int32_t>(static_cast<double>(GreatestThreshold) - d);
-    return {static_cast<int32_t>(static_cast<int64_t>(d) + e), e, 1};
+    return {static_cast<int32_t>(static_cast<int64_t>(d) + e), e, OutputRecordLayout::Below};
 }
 
 OutputRecord BuildOutputRecord(const OnlineEvent& event)
 {
+    namespace L = OutputRecordLayout;
     OutputRecord record{};
-    Put<uint32_t>(record, 0, OutputRecordSize);
-    Put<uint32_t>(record, 4, RuleSlotCount);
-    Put<int32_t>(record, 8, event.Output);
-    const uint32_t mode = !event.On ? 0 : (event.All ? 1 : 2);
-    Put<uint32_t>(record, 12, mode);
+    Put<uint32_t>(record, L::SizeField, L::Size);
+    Put<uint32_t>(record, L::SlotCount, L::RuleSlots);
+    Put<int32_t>(record, L::Output, event.Output);
+    const uint32_t mode = !event.On ? L::ModeOff : (event.All ? L::ModeAll : L::ModeAny);
+    Put<uint32_t>(record, L::Mode, mode);
     // An output that is off carries only its first four fields.
     if (!event.On)
         return record;
-    for (uint32_t slot = 0; slot < RuleSlotCount; ++slot)
-        Put<uint32_t>(record, 48 + slot * RuleSlotSize, RuleSlotSize);
-    Put<int32_t>(record, 16, event.LimitedNumPulses ? event.PulseNumLimit : 0);
-    Put<double>(record, 24, event.LimitedDuration ? event.PulseDuration : 0.0);
-    Put<double>(record, 32, event.PulseDelay);
-    Put<double>(record, 40, event.RetriggerHoldoff ? event.RetriggerHoldoffTime : 0.0);
-    const size_t rules = event.Rules.size() < RuleSlotCount ? event.Rules.size() : RuleSlotCount;
+    for (unsigned slot = 0; slot < L::RuleSlots; ++slot)
+        Put<uint32_t>(record, L::Slot(slot) + L::SlotSizeField, L::SlotSize);
+    Put<int32_t>(record, L::PulseLimit, event.LimitedNumPulses ? event.PulseNumLimit : 0);
+    Put<double>(record, L::PulseWidth, event.LimitedDuration ? event.PulseDuration : 0.0);
+    Put<double>(record, L::PulseDelay, event.PulseDelay);
+    Put<double>(record, L::Holdoff, event.RetriggerHoldoff ? event.RetriggerHoldoffTime : 0.0);
+    const size_t rules = event.Rules.size() < L::RuleSlots ? event.Rules.size() : L::RuleSlots;
     for (size_t k = 0; k < rules; ++k) {
         const OnlineEventRule& rule = event.Rules[k];
-        const size_t base = 48 + k * RuleSlotSize;
+        const size_t base = L::Slot(static_cast<unsigned>(k));
         const RuleCounts counts = ConvertRule(rule.Level, rule.Hysteresis, rule.Above);
-        Put<int32_t>(record, base + 4, counts.threshold);
-        Put<int32_t>(record, base + 8, counts.hysteresis);
+        Put<int32_t>(record, base + L::Threshold, counts.threshold);
+        Put<int32_t>(record, base + L::Hysteresis, counts.hysteresis);
         const int input = rule.Input < 0 ? 0 : rule.Input;
-        record[base + 12] = static_cast<uint8_t>(input + 1);
-        record[base + 13] = counts.direction;
+        record[base + L::Input] = static_cast<uint8_t>(input + 1);
+        record[base + L::Direction] = counts.direction;
     }
     return record;
 }

@@ -2,8 +2,7 @@
 // Reference-counted, copy-on-write UTF-16 strings whose representation is at the
 // same time a COM-style string object, so strings cross host interfaces uncopied.
 
-#include <windows.h>
-#include <oaidl.h>
+#include "hostapi/HostInterfaces.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -15,35 +14,6 @@ public:
     explicit xmsg(const std::string& text) : std::runtime_error(text) {}
 };
 
-extern "C" const IID IID_IAutoQLXString; // {2D3B7EC5-BF24-11CF-97E6-00C0DF492697}
-extern "C" const IID IID_IQLXString;     // {3904AA0E-3E8D-11D1-997F-00C0DF492697}
-
-struct IQLXString;
-
-// Automation-friendly half of the string interface. The operation order of this
-// interface and IQLXString together is a binary contract with the host.
-struct IAutoQLXString : public IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE SetText(BSTR text) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetText(BSTR* text) = 0;
-    virtual HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) = 0;
-};
-
-struct IQLXString : public IAutoQLXString {
-    virtual HRESULT STDMETHODCALLTYPE IsEqual(IQLXString* other, VARIANT_BOOL* equal) = 0;
-    virtual HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) = 0;
-    virtual LONG STDMETHODCALLTYPE GetKind() = 0;
-    virtual HRESULT STDMETHODCALLTYPE CopyChars(ULONG bufferBytes, void* buffer) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetCharInfo(ULONG* length, ULONG* bytesPerChar) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) = 0;
-    virtual HRESULT STDMETHODCALLTYPE CreateEmpty(ULONG count, IQLXString** rep) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetVariant(VARIANT* value) = 0;
-    virtual ULONG STDMETHODCALLTYPE Length() = 0;
-    virtual void STDMETHODCALLTYPE Destroy() = 0;
-    virtual LONG STDMETHODCALLTYPE Reserved() = 0;
-    virtual const wchar_t* STDMETHODCALLTYPE Chars() = 0;
-};
-
 // A handle: one pointer to the first character of a representation. Never null;
 // an empty string points at the shared empty representation.
 class QLXString {
@@ -53,7 +23,7 @@ public:
 
     // Representation kind that promises the layout below; such objects made by
     // another module are adopted in place.
-    static constexpr LONG OwnKind = 9;
+    static constexpr LONG OwnKind = QLXStringKind_Own;
 
     QLXString();
     QLXString(const wchar_t* text);
@@ -120,17 +90,6 @@ private:
     void AppendChars(const wchar_t* text, size_t n);
     wchar_t* chars_;
 };
-
-// The header every kind-9 representation starts with, immediately before its characters.
-struct QLXStringHeader {
-    void* vtable;
-    char* narrow;
-    uint32_t narrowValid;
-    volatile LONG refs;
-    uint32_t capacity;
-    uint32_t length;
-};
-static_assert(sizeof(QLXStringHeader) == 32, "string header layout is a binary contract");
 
 // Loads a string-table entry; with substitute set the product words are replaced.
 void LoadResourceString(QLXString& out, HINSTANCE instance, UINT id, bool substitute);

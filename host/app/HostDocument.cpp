@@ -1,4 +1,5 @@
 #include "HostDocument.h"
+#include "foundation/QLXString.h"
 
 #include "DocumentFile.h"
 

@@ -6,7 +6,7 @@
 
 #include "SimulatedUnit.h"
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,5 @@
 #include "HostServices.h"
+#include "foundation/QLXString.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // The host application's own services as the module finds them through COM: the
 // application (main window, language, help, settings) and the unit-test registry.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,5 @@
 #include "HostSession.h"
+#include "foundation/QLXString.h"
 
 #include "DocumentFile.h"
 #include "HostDocument.h"

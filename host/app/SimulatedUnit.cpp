@@ -1,4 +1,5 @@
 #include "SimulatedUnit.h"
+#include "foundation/QLXString.h"
 
 #include <cstring>
 #include <new>

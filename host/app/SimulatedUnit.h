@@ -6,7 +6,7 @@
 #include "UnitCalls.h"
 #include "UnitModel.h"
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <vector>
 

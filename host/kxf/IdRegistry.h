@@ -1,7 +1,7 @@
 #pragma once
 // The identifier registry: one 16-bit group per GUID for the life of the process.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "host/kxf/EmbeddedService.h"
 
 #include <map>

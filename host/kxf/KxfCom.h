@@ -3,7 +3,7 @@
 // request count their references and are counted while alive; services live for the
 // life of the process and ignore references.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <string>
 

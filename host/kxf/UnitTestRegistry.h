@@ -3,7 +3,7 @@
 
 #include "host/kxf/EmbeddedService.h"
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <mutex>
 #include <vector>

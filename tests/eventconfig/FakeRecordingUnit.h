@@ -2,7 +2,7 @@
 // A recording unit whose shape the test sets: inputs, analog outputs and digital
 // output groups, with failures and bad answers on request.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // Host-side stand-ins the framework tests hand to documents: a host document with its
 // links, a command state, and a chained message handler. Each counts its live objects.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <vector>
 

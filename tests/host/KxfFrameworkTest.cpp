@@ -1,6 +1,6 @@
 // Kxf.dll, the stand-in framework: its class object and the identifier registry.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <gtest/gtest.h>
 

@@ -18,12 +18,64 @@
 #include <objidl.h>
 #include <unknwn.h>
 
-#include "foundation/QLXString.h"
-
 #ifndef VIREO_GUID
 #define VIREO_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                    \
     inline constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
 #endif
+
+// ---------------------------------------------------------------------------------
+// Strings
+// ---------------------------------------------------------------------------------
+
+// host
+VIREO_GUID(IID_IAutoQLXString, 0x2D3B7EC5, 0xBF24, 0x11CF, 0x97, 0xE6, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97);
+VIREO_GUID(IID_IQLXString, 0x3904AA0E, 0x3E8D, 0x11D1, 0x99, 0x7F, 0x00, 0xC0, 0xDF, 0x49, 0x26, 0x97);
+
+struct IQLXString;
+
+// Automation-friendly half of the string interface. The operation order of this
+// interface and IQLXString together is a binary contract with the host.
+struct IAutoQLXString : public IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE SetText(BSTR text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetText(BSTR* text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) = 0;
+};
+
+// A string object as it crosses between host and module. Whoever hands one out adds a
+// reference for the receiver.
+struct IQLXString : public IAutoQLXString {
+    virtual HRESULT STDMETHODCALLTYPE IsEqual(IQLXString* other, VARIANT_BOOL* equal) = 0;
+    virtual HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) = 0;
+    // QLXStringKind_Own promises the representation layout below.
+    virtual LONG STDMETHODCALLTYPE GetKind() = 0;
+    virtual HRESULT STDMETHODCALLTYPE CopyChars(ULONG bufferBytes, void* buffer) = 0;
+    // length in characters without the terminator; bytesPerChar 1 (ANSI) or 2 (UTF-16).
+    virtual HRESULT STDMETHODCALLTYPE GetCharInfo(ULONG* length, ULONG* bytesPerChar) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) = 0;
+    virtual HRESULT STDMETHODCALLTYPE CreateEmpty(ULONG count, IQLXString** rep) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetVariant(VARIANT* value) = 0;
+    virtual ULONG STDMETHODCALLTYPE Length() = 0;
+    virtual void STDMETHODCALLTYPE Destroy() = 0;
+    virtual LONG STDMETHODCALLTYPE Reserved() = 0;
+    virtual const wchar_t* STDMETHODCALLTYPE Chars() = 0;
+};
+
+// A string object of this kind has the layout below: the header lies immediately before
+// the characters in one allocation. Either side adopts such an object in place, changes
+// its count directly and calls Destroy when the count reaches 0; other kinds are only
+// read through the interface.
+constexpr LONG QLXStringKind_Own = 9;
+
+struct QLXStringHeader {
+    void* vtable;
+    char* narrow;          // NUL-terminated narrow copy on the process heap, or null
+    UINT32 narrowValid;    // 1 while the narrow copy reflects the text
+    volatile LONG refs;    // changed only atomically
+    UINT32 capacity;       // characters, terminator included
+    UINT32 length;         // characters, terminator included (1 when empty)
+};
+static_assert(sizeof(QLXStringHeader) == 32, "string header layout is a binary contract");
 
 // ---------------------------------------------------------------------------------
 // Class identifiers of the host's COM services
@@ -448,6 +500,36 @@ struct OutputLimits {
 };
 static_assert(sizeof(OutputLimits) == 24, "output limits record is a binary contract");
 
+// The output record handed to IOnlineEventControl::SetOutput: 112 bytes, little-endian,
+// zero where unused. Offsets in bytes.
+namespace OutputRecordLayout {
+constexpr unsigned Size = 112;
+constexpr unsigned SizeField = 0;  // uint32: Size
+constexpr unsigned SlotCount = 4;  // uint32: RuleSlots
+constexpr unsigned Output = 8;     // int32: the output's number
+constexpr unsigned Mode = 12;      // uint32: OutputMode
+constexpr unsigned PulseLimit = 16; // int32: number of pulses, 0 for no limit
+constexpr unsigned PulseWidth = 24; // double: seconds, 0 for no limit
+constexpr unsigned PulseDelay = 32; // double: seconds
+constexpr unsigned Holdoff = 40;    // double: retrigger hold-off in seconds, 0 for none
+constexpr unsigned FirstSlot = 48;
+constexpr unsigned RuleSlots = 4;
+constexpr unsigned SlotSize = 16;
+// Within a rule slot.
+constexpr unsigned SlotSizeField = 0; // uint32: SlotSize
+constexpr unsigned Threshold = 4;     // int32: unit counts
+constexpr unsigned Hysteresis = 8;    // int32: unit counts
+constexpr unsigned Input = 12;        // uint8: input number from 1, 0 for an unused slot
+constexpr unsigned Direction = 13;    // uint8: RuleDirection
+
+constexpr unsigned Slot(unsigned index) { return FirstSlot + index * SlotSize; }
+
+enum OutputMode : DWORD { ModeOff = 0, ModeAll = 1, ModeAny = 2 };
+enum RuleDirection : BYTE { Above = 0, Below = 1 };
+} // namespace OutputRecordLayout
+static_assert(OutputRecordLayout::Slot(OutputRecordLayout::RuleSlots) == OutputRecordLayout::Size,
+              "the rule slots end the record");
+
 // The unit's online event outputs: configured one output record at a time.
 struct IOnlineEventControl : public IUnknown {
     // Non-zero when the unit can run the online event outputs.
@@ -455,7 +537,7 @@ struct IOnlineEventControl : public IUnknown {
     // Non-zero while the outputs are active.
     virtual HRESULT STDMETHODCALLTYPE IsActive(SHORT* active) = 0;
     virtual HRESULT STDMETHODCALLTYPE GetOutputLimits(OutputLimits* limits) = 0;
-    // One 112-byte output record; 0 when accepted.
+    // One output record (OutputRecordLayout); 0 when accepted.
     virtual HRESULT STDMETHODCALLTYPE SetOutput(const void* record) = 0;
     virtual HRESULT STDMETHODCALLTYPE SwitchOff() = 0;
 };
