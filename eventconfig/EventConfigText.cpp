@@ -5,6 +5,7 @@
 #include "eventconfig/SettingsReader.h"
 #include "foundation/XQLX.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include <string_view>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 namespace OnlineEvents {
 
@@ -404,6 +406,8 @@ void EventConfig::ReadBlock(SettingsTextReader& in, int block)
     ReadValue(in, "RuleCount", ruleCount);
     if (ruleCount < 0)
         throw std::runtime_error("Online Events: Illegal rule count.");
+    std::vector<OnlineEventRule>& rules = CheckedAt(events_, index).Rules;
+    rules.reserve(rules.size() + static_cast<std::size_t>(std::min(ruleCount, MaxRules)));
     for (int j = 0; j < ruleCount; ++j) {
         const OnlineEventRule rule = ReadRule(in);
         InsertRule(index, j - 1);

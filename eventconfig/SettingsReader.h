@@ -1,5 +1,6 @@
 #pragma once
 // Token steps of the text settings reader; each raises a plain exception on a mismatch.
+// Parse uses the one-pass reader below; the stream steps serve callers holding a stream.
 
 #include <istream>
 #include <string_view>
