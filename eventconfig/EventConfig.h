@@ -7,6 +7,10 @@
 
 struct IRecordingUnit;
 
+namespace OnlineEvents {
+class SettingsTextReader;
+}
+
 // One condition: input Input goes above or below Level, with a hysteresis.
 struct OnlineEventRule {
     int Input = 0;
@@ -78,4 +82,6 @@ public:
 private:
     OnlineEvent MakeRecord(int outputNumber) const;
     int FindOutputFrom(int hint, int outputNumber) const;
+    // One output block of the text form, the block-th of those declared.
+    void ReadBlock(OnlineEvents::SettingsTextReader& in, int block);
 };

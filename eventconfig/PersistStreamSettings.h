@@ -10,7 +10,9 @@
 #include "resources/resource.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 // For an interface embedded in a larger object: counting does nothing and
 // Release never deletes; the owner decides the object's life.
@@ -58,8 +60,11 @@ public:
             try {
                 QLXString text = in.ReadText();
                 const char* narrow = text.NarrowText();
-                // A text that breaks off leaves the configuration as far as it was read.
-                document_.Configuration().Parse(narrow ? std::string(narrow) : std::string());
+                // Read into a copy, so that a text that cannot be read changes nothing.
+                EventConfig loaded = document_.Configuration();
+                if (!loaded.Parse(narrow ? std::string(narrow) : std::string()))
+                    throw std::runtime_error("Online Events: Unreadable settings text.");
+                document_.Configuration() = std::move(loaded);
             } catch (const std::exception&) {
                 const HINSTANCE module = QLX::GetModuleInstance();
                 const QLXString message = LoadResourceString(module, IDS_LOADFAIL_TEXT, true);

@@ -35,6 +35,7 @@ bool StorageStreamBuf::AttachStorage(IStream* stream)
         access_ = ReadAccess;
         break;
     }
+    access_ |= grantedAccess_;
     stream->AddRef();
     stream_ = stream;
     attached_ = true;

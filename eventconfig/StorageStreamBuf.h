@@ -43,6 +43,8 @@ protected:
     // Target of a seek relative to the beginning or the current position; false for the end.
     bool TargetOf(off_type offset, std::ios_base::seekdir direction, LONGLONG& target) const;
 
+    // Access granted whatever the stream's mode says (many streams report 0, "read").
+    int grantedAccess_ = 0;
     IStream* stream_ = nullptr;
     bool attached_ = false;
     int access_ = 0;
@@ -52,8 +54,12 @@ protected:
     char buffer_[PutBackSize + BufferSize];
 };
 
-// Output side: seeks inside the bytes already put are satisfied in the buffer.
+// Output side: seeks inside the bytes already put are satisfied in the buffer. Its
+// use is a request to write, so it writes whatever mode the stream reports.
 class StorageOutStreamBuf : public StorageStreamBuf {
+public:
+    StorageOutStreamBuf() { grantedAccess_ = WriteAccess; }
+
 protected:
     pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode which) override;
     pos_type seekpos(pos_type position, std::ios_base::openmode which) override;

@@ -1,5 +1,6 @@
 // Entry points of Vireo.dll.
 
+#include "extension/FrameworkServices.h"
 #include "extension/OnlineEventsDocClass.h"
 #include "foundation/ModuleInstance.h"
 #include "winlib/TModule.h"
@@ -13,7 +14,7 @@ TModule* g_module = nullptr;
 
 } // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
@@ -26,6 +27,8 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
+        // Static destructors run after this, still under the loader lock.
+        QLX::NoteProcessDetach(reserved != nullptr);
         delete g_module;
         g_module = nullptr;
         break;

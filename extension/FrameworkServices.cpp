@@ -135,7 +135,11 @@ void StartFrameworkLibrary()
         throw XHResult(result);
 }
 
-// Deletes the locks and lets go of the framework library when the process ends.
+// Set when the module is detached because the process ends: the loader lock is held,
+// other libraries may be gone already, and the process takes everything with it.
+std::atomic<bool> g_processTerminating{false};
+
+// Deletes the locks and lets go of the framework library when the module goes.
 struct ProcessExit {
     ~ProcessExit()
     {
@@ -146,21 +150,33 @@ struct ProcessExit {
             delete slot;
             slot = next;
         }
-        if (g_registrationCookie) {
-            // The registration must not outlive the code it points into.
-            CoRevokeClassObject(g_registrationCookie);
-            g_registrationCookie = 0;
-        }
-        if (g_library) {
-            FreeLibrary(g_library);
-            g_library = nullptr;
-        }
+        QLX::ReleaseFrameworkLibrary();
     }
 } g_processExit;
 
 } // namespace
 
 namespace QLX {
+
+void NoteProcessDetach(bool processTerminating)
+{
+    g_processTerminating.store(processTerminating);
+}
+
+void ReleaseFrameworkLibrary()
+{
+    if (g_processTerminating.load())
+        return;
+    if (g_registrationCookie) {
+        // The registration must not outlive the code it points into.
+        CoRevokeClassObject(g_registrationCookie);
+        g_registrationCookie = 0;
+    }
+    if (g_library) {
+        FreeLibrary(g_library);
+        g_library = nullptr;
+    }
+}
 
 std::wstring FrameworkLibraryPath()
 {

@@ -95,6 +95,11 @@ HRESULT STDMETHODCALLTYPE KXFDocument::GetTitle(BSTR* title)
 HRESULT STDMETHODCALLTYPE KXFDocument::Detach()
 {
     ResetTarget();
+    // Both were kept without a reference: after detach the host document may be gone.
+    Lock();
+    owner_ = nullptr;
+    ownerLink_ = nullptr;
+    Unlock();
     return S_OK;
 }
 

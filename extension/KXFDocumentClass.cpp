@@ -21,6 +21,10 @@ KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID class
             }
             if (FAILED(binding_->QueryInterface(IID_IKXFCommandHandler, reinterpret_cast<void**>(&bindingCommands_))))
                 bindingCommands_ = nullptr;
+            if (FAILED(binding_->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&bindingObserver_))))
+                bindingObserver_ = nullptr;
+            if (FAILED(binding_->QueryInterface(IID_IMessageHandler, reinterpret_cast<void**>(&bindingHandler_))))
+                bindingHandler_ = nullptr;
         }
     }
 }
@@ -32,6 +36,10 @@ KXFDocumentClassBase::~KXFDocumentClassBase()
         container_->Release();
     if (bindingCommands_)
         bindingCommands_->Release();
+    if (bindingObserver_)
+        bindingObserver_->Release();
+    if (bindingHandler_)
+        bindingHandler_->Release();
     if (binding_)
         binding_->Release();
 }

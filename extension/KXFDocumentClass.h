@@ -49,8 +49,11 @@ protected:
     HRESULT InstallMenuCommand(IKXFCommandHandler* handler, IUnknown* site, HINSTANCE instance, UINT textId,
                                LPCWSTR menuPath);
 
-    // Commands go to the class binding first.
+    // Commands go to the class binding first; notifications and messages too, as for
+    // every other handler.
     IKXFCommandHandler* CommandPreHandler() override { return bindingCommands_; }
+    IObserver* BindingObserver() override { return bindingObserver_; }
+    IMessageHandler* BindingMessageHandler() override { return bindingHandler_; }
 
 private:
     QLXString name_;
@@ -61,6 +64,8 @@ private:
     IUnknown* binding_ = nullptr;
     IKXFClassObject* bindingClassObject_ = nullptr; // not held
     IKXFCommandHandler* bindingCommands_ = nullptr;
+    IObserver* bindingObserver_ = nullptr;
+    IMessageHandler* bindingHandler_ = nullptr;
     IKXFCommandContainer* container_ = nullptr;
     bool installed_ = false;
     InterfaceArray<IKXFCommand> commands_;

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 namespace OnlineEvents {
@@ -265,11 +266,13 @@ void Doc::RegisterPersistence()
     if (FAILED(owner->GetLinkedObject(IID_IKXFStreamStorage, reinterpret_cast<void**>(&storage))) || !storage)
         return;
     IQLXString* unused = nullptr;
-    storage->RegisterStream(BindingLink(), 0, &persistence_, 0, 0, &unused);
+    const HRESULT registered = storage->RegisterStream(BindingLink(), 0, &persistence_, 0, 0, &unused);
     if (unused)
         unused->Release();
     storage->Release();
-    persistenceAttached_ = true;
+    // A refused registration is tried again with the next settings.
+    if (SUCCEEDED(registered))
+        persistenceAttached_ = true;
 }
 
 void Doc::OnSetupExecute()
@@ -381,9 +384,10 @@ LONG Doc::OnApplySettings(const QLXString& text)
     try {
         QLXString copy = text;
         const char* narrow = copy.NarrowText();
+        // A text that cannot be read leaves the document and the unit as they were.
         EventConfig received;
-        // A text that breaks off still gives what was read before the break.
-        received.Parse(narrow ? std::string(narrow) : std::string());
+        if (!received.Parse(narrow ? std::string(narrow) : std::string()))
+            throw std::runtime_error("Online Events: Unreadable settings text.");
         configuration_->CopyFrom(received, true);
         if (!persistenceAttached_)
             RegisterPersistence();

@@ -2,6 +2,7 @@
 
 #include "eventconfig/EventConfig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -32,20 +33,18 @@ void Put(OutputRecord& record, size_t offset, T value)
 
 RuleCounts ConvertRule(double level, double hysteresis, bool above)
 {
-    int32_t d = ToCounts(level);
-    int32_t e = ToCounts(hysteresis);
+    const int32_t d = ToCounts(level);
+    // The unit takes no negative hysteresis in either direction.
+    const int32_t e = std::max<int32_t>(0, ToCounts(hysteresis));
     if (above)
         return {d, e, OutputRecordLayout::Above};
-    // The threshold of a falling rule is the level plus its hysteresis, held below
-    // the unit's greatest threshold; a level beyond full scale is held there first
-    // so the remaining hysteresis cannot turn negative.
-    if (d > FullScaleCounts)
-        d = FullScaleCounts;
-    if (e < 0)
-        e = 0;
-    if (static_cast<int64_t>(d) + e > GreatestThreshold)
-        e = static_cast<int32_t>(static_cast<double>(GreatestThreshold) - d);
-    return {static_cast<int32_t>(static_cast<int64_t>(d) + e), e, OutputRecordLayout::Below};
+    // A falling rule's threshold is the level plus its hysteresis, held at the unit's
+    // greatest threshold; what is left of the hysteresis then may not turn negative.
+    if (static_cast<int64_t>(d) + e > GreatestThreshold) {
+        const auto left = static_cast<int32_t>(static_cast<double>(GreatestThreshold) - d);
+        return {GreatestThreshold, std::max<int32_t>(0, left), OutputRecordLayout::Below};
+    }
+    return {d + e, e, OutputRecordLayout::Below};
 }
 
 OutputRecord BuildOutputRecord(const OnlineEvent& event)

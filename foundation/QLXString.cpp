@@ -311,6 +311,13 @@ void ReleaseChars(const wchar_t* chars)
         RepOf(chars)->Destroy();
 }
 
+// Made by this module: only such a representation's narrow buffer is ours to free.
+bool IsLocalRep(const wchar_t* chars)
+{
+    static void* const ownTable = *reinterpret_cast<void**>(QLXString::StringRep::SharedEmpty());
+    return Header(chars)->vtable == ownTable;
+}
+
 wchar_t* SharedEmptyChars()
 {
     wchar_t* chars = QLXString::StringRep::SharedEmpty()->Text();
@@ -480,6 +487,13 @@ void QLXString::MakeUnique()
 const char* QLXString::NarrowText()
 {
     MakeUnique();
+    // Another module's representation promises the layout, not the heap of its narrow
+    // buffer: work on a copy of our own.
+    if (!IsLocalRep(chars_)) {
+        wchar_t* copy = CopyOf(chars_, Length(), std::max(MinCapacity, Capacity()));
+        ReleaseChars(chars_);
+        chars_ = copy;
+    }
     QLXStringHeader* h = Header(chars_);
     FreeNarrow(h->narrow);
     h->narrow = nullptr;
@@ -589,7 +603,7 @@ int QLXString::Find(const QLXString& text, unsigned start) const
 wchar_t* QLXString::PrepareBuffer(unsigned n)
 {
     QLXStringHeader* h = Header(chars_);
-    if (h->refs == 1 && h->capacity >= uint64_t(n) + 1) {
+    if (h->refs == 1 && h->capacity >= uint64_t(n) + 1 && IsLocalRep(chars_)) {
         FreeNarrow(h->narrow);
         h->narrow = nullptr;
         h->narrowValid = 0;

@@ -323,10 +323,11 @@ void OFormatStream::WriteLiteral(const wchar_t* from, const wchar_t* to, bool do
         target->sputn(from, percent - from);
         if (percent == to)
             break;
-        // The percent sign goes; the character after it stays, whatever it is.
-        if (percent + 1 < to)
-            target->sputc(percent[1]);
-        from = percent + 2;
+        // "%%" becomes one "%"; a lone "%" (as in "%0") is ordinary text.
+        target->sputc(L'%');
+        from = percent + 1;
+        if (from < to && *from == L'%')
+            ++from;
     }
 }
 

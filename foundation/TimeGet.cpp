@@ -1,5 +1,9 @@
 #include "foundation/TimeGet.h"
 
+#include <windows.h>
+
+#include <string>
+
 namespace QLX {
 namespace {
 
@@ -59,6 +63,32 @@ void SkipSpaces(Iter& begin, const Iter& end, const std::ctype<wchar_t>& ct)
 time_get::time_get(wchar_t dateSeparator, std::size_t refs)
     : std::time_get<wchar_t>(refs), dateSeparator_(dateSeparator)
 {
+}
+
+std::time_base::dateorder time_get::do_date_order() const
+{
+    wchar_t format[80] = {};
+    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, format, 80) <= 0)
+        return mdy;
+    // The first of each field letter outside quoted literals gives the order.
+    std::string order;
+    bool quoted = false;
+    for (const wchar_t* p = format; *p; ++p) {
+        if (*p == L'\'') {
+            quoted = !quoted;
+            continue;
+        }
+        const char field = quoted ? 0 : *p == L'd' ? 'd' : *p == L'M' ? 'm' : *p == L'y' ? 'y' : 0;
+        if (field && order.find(field) == std::string::npos)
+            order += field;
+    }
+    if (order == "dmy")
+        return dmy;
+    if (order == "ymd")
+        return ymd;
+    if (order == "ydm")
+        return ydm;
+    return mdy;
 }
 
 time_get::iter_type time_get::do_get_year(iter_type begin, iter_type end, std::ios_base&,

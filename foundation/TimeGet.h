@@ -16,6 +16,9 @@ public:
     explicit time_get(wchar_t dateSeparator, std::size_t refs = 0);
 
 protected:
+    // The order of the user's short date format, read at each use; month, day, year
+    // when the format gives none.
+    dateorder do_date_order() const override;
     iter_type do_get_time(iter_type begin, iter_type end, std::ios_base& io, std::ios_base::iostate& err,
                           std::tm* t) const override;
     iter_type do_get_date(iter_type begin, iter_type end, std::ios_base& io, std::ios_base::iostate& err,

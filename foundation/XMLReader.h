@@ -87,9 +87,35 @@ public:
 
 private:
     enum class State { Start, TagOpen, TagName, InTag, AttrName, AttrEquals, AttrValue, Content, EndTag, Declaration };
+    // What a step does to the element parse: go on, finish with the element, or fail.
+    enum class Step { Next, Done, Failed };
+    // The walk through one element; children have their own.
+    struct ElementParse;
 
+    // Finds and keeps the declaration; false with the error set. start: where the root begins.
+    bool ReadDeclaration(const wchar_t* text, size_t length, size_t& start);
     // Reads one element from the shared position; children by recursion.
     FXMLElement* ParseElement(int depth);
+    // Takes the next character, decoding entities; false with the error set.
+    bool NextCharacter(const ElementParse& parse, wchar_t& c, bool& markup);
+    Step Dispatch(ElementParse& parse, wchar_t c, bool markup);
+    Step OnStart(ElementParse& parse, wchar_t c, bool markup);
+    Step OnTagOpen(ElementParse& parse, wchar_t c, bool markup);
+    Step OnTagName(ElementParse& parse, wchar_t c, bool markup);
+    Step OnInTag(ElementParse& parse, wchar_t c, bool markup);
+    Step OnAttrName(ElementParse& parse, wchar_t c, bool markup);
+    Step OnAttrEquals(ElementParse& parse, wchar_t c, bool markup);
+    Step OnAttrValue(ElementParse& parse, wchar_t c, bool markup);
+    Step OnContent(ElementParse& parse, wchar_t c, bool markup);
+    // "<" in content: a CDATA section, a skipped declaration, the end tag or a child.
+    Step OnContentMarkup(ElementParse& parse);
+    Step OnEndTag(ElementParse& parse, wchar_t c, bool markup);
+    Step OnDeclaration(ElementParse& parse, wchar_t c, bool markup);
+    Step CloseElement(ElementParse& parse);
+    void BeginEndTag(ElementParse& parse);
+    Step FailStep(int code, const std::wstring& text);
+    Step BadNameStep(wchar_t c, bool first);
+
     FXMLElement* Fail(int code, const std::wstring& text);
     FXMLElement* BadName(wchar_t c, bool first);
     bool AtText(const wchar_t* literal, size_t length) const;

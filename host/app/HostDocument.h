@@ -55,9 +55,10 @@ public:
 
     const std::vector<IPersistStream*>& Registered() const { return registered_; }
 
-private:
+protected:
     virtual ~HostDocument();
 
+private:
     volatile LONG refs_ = 1;
     SimulatedUnit* unit_;
     IUnknown* document_ = nullptr;

@@ -9,8 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <locale>
 #include <sstream>
 #include <string>
+#include <utility>
 
 using VireoTest::Snapshot;
 using VireoTest::Thrown;
@@ -458,4 +461,82 @@ TEST(SettingsTextReader, SkipWhitespaceStopsAtTheFirstOtherCharacter)
     OnlineEvents::SkipWhitespace(blank);
     EXPECT_TRUE(blank.eof());
     EXPECT_FALSE(blank.fail());
+}
+
+namespace {
+
+// What the classic-locale stream reads from the text, and whether it fails.
+template <class T>
+std::pair<T, bool> StreamReads(const std::string& text, T start)
+{
+    std::istringstream in(text);
+    in.imbue(std::locale::classic());
+    T value = start;
+    in >> value;
+    return {value, in.fail()};
+}
+
+template <class T>
+std::pair<T, bool> ReaderReads(const std::string& text, T start)
+{
+    OnlineEvents::SettingsTextReader in(text.data(), text.data() + text.size());
+    T value = start;
+    in.Read(value);
+    return {value, in.Failed()};
+}
+
+} // namespace
+
+TEST(SettingsTextReader, NumbersReadAsTheClassicStreamReadsThem)
+{
+    for (const char* text : {"12\n", "-2147483648", "2147483648", "-2147483649", "+7", "007", "0x1F", "1e5",
+                             "1.5e-3x", ".5", "1.", "1e", "1e+", "-", "+-1", "abc", "2", "01", "-1", "1e400",
+                             "-1e400", "4.9e-324", "1e-400", "0.001", "99999999999999999999", "1.23457e+06"}) {
+        EXPECT_EQ(StreamReads<int>(text, 5), ReaderReads<int>(text, 5)) << text;
+        EXPECT_EQ(StreamReads<bool>(text, false), ReaderReads<bool>(text, false)) << text;
+        const auto stream = StreamReads<double>(text, 7.5);
+        const auto reader = ReaderReads<double>(text, 7.5);
+        EXPECT_EQ(stream.second, reader.second) << text;
+        if (!stream.second)
+            EXPECT_EQ(0, std::memcmp(&stream.first, &reader.first, sizeof(double))) << text;
+    }
+}
+
+TEST(SettingsTextReader, KeysAndLabelsFailWithTheStreamStepsMessages)
+{
+    const std::string key = "plain: Online Events: Parse error in swallow key.";
+    const std::string label = "plain: Online Events: Parse error in swallow label.";
+    for (const std::string text : {"Version=1", "Versio = 1", "", "Version == 1", "Version\n"}) {
+        OnlineEvents::SettingsTextReader in(text.data(), text.data() + text.size());
+        EXPECT_EQ(key, Thrown([&] { in.SwallowKey("Version"); })) << text;
+    }
+    const std::string text = "Version \n=\t 1 x End";
+    OnlineEvents::SettingsTextReader in(text.data(), text.data() + text.size());
+    in.SwallowKey("Version");
+    int value = 0;
+    in.Read(value);
+    EXPECT_EQ(1, value);
+    // A value that cannot be read fails the next step whatever it names.
+    in.Read(value);
+    EXPECT_TRUE(in.Failed());
+    EXPECT_EQ(label, Thrown([&] { in.SwallowLabel("x"); }));
+}
+
+TEST(SettingsTextRead, UnreadableValuesLeaveWhatTheStreamLeft)
+{
+    // A count that cannot be read counts as 0, and no block is then missing.
+    EventConfig counts;
+    EXPECT_TRUE(counts.Parse("Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = x\n"));
+    EXPECT_EQ(0, counts.GetCount());
+    // "All" is copied into the record before the failure shows: 2 reads as true, a
+    // missing value leaves the default.
+    const std::pair<const char*, bool> cases[] = {
+        {"All = 0 2\n", false}, {"All = x\n", false}, {"All = 2\n", true}, {"All = ", true}};
+    for (const auto& [all, expected] : cases) {
+        const std::string block = Header(1, 0) + Block(1, 0, "");
+        EventConfig config;
+        EXPECT_FALSE(config.Parse(block.substr(0, block.find("All = 1\n")) + all)) << all;
+        ASSERT_EQ(1, config.GetCount());
+        EXPECT_EQ(expected, config.GetEvent(0).All) << all;
+    }
 }

@@ -74,24 +74,32 @@ TEST(StorageStreamBuf, RefusesAStreamWhoseStatFails)
     probe->Release();
 }
 
-TEST(StorageStreamBuf, AccessFollowsTheStreamMode)
+TEST(StorageStreamBuf, InputFollowsTheStreamModeAndOutputWritesWhateverItSays)
 {
     ProbeStream* probe = new ProbeStream("abc");
     probe->mode = STGM_READ;
     {
-        StorageOutStreamBuf readOnly;
+        StorageInStreamBuf readOnly;
         ASSERT_TRUE(readOnly.AttachStorage(probe));
         EXPECT_EQ(readOnly.sputc('x'), std::char_traits<char>::eof());
         EXPECT_EQ(readOnly.sgetc(), 'a');
     }
+    {
+        // Many streams report mode 0 (read) even when they take writes.
+        StorageOutStreamBuf reportsRead;
+        ASSERT_TRUE(reportsRead.AttachStorage(probe));
+        EXPECT_EQ(reportsRead.sputc('y'), 'y');
+    }
+    EXPECT_EQ(probe->Bytes(), "ybc");
     probe->mode = STGM_WRITE;
     {
+        // Attached where the last buffer left the stream, after the "y".
         StorageInStreamBuf writeOnly;
         ASSERT_TRUE(writeOnly.AttachStorage(probe));
         EXPECT_EQ(writeOnly.sgetc(), std::char_traits<char>::eof());
         EXPECT_EQ(writeOnly.sputc('x'), 'x');
     }
-    EXPECT_EQ(probe->Bytes(), "xbc");
+    EXPECT_EQ(probe->Bytes(), "yxc");
     probe->Release();
 }
 
@@ -194,17 +202,17 @@ TEST(StorageStreamBuf, AWriteOfMoreThanTheBufferReachesTheStreamInOrder)
     EXPECT_EQ(VireoTest::StreamBytes(stream), data);
 }
 
-TEST(StorageStreamBuf, AMemoryStreamReportsReadModeAndIsOnlyRead)
+TEST(StorageStreamBuf, AMemoryStreamReportsReadModeYetTheOutputBufferWritesIt)
 {
     IStream* stream = VireoTest::MemoryStream("abc");
     {
         StorageOutStreamBuf out;
         ASSERT_TRUE(out.AttachStorage(stream));
         EXPECT_TRUE(out.CanRead());
-        EXPECT_FALSE(out.CanWrite());
-        EXPECT_EQ(out.sputc('x'), std::char_traits<char>::eof());
+        EXPECT_TRUE(out.CanWrite());
+        EXPECT_EQ(out.sputc('x'), 'x');
     }
-    EXPECT_EQ(VireoTest::StreamBytes(stream), "abc");
+    EXPECT_EQ(VireoTest::StreamBytes(stream), "xbc");
     stream->Release();
 }
 

@@ -104,3 +104,12 @@ TEST(FrameworkStart, RefusedClassObjectThrowsXHResultWithTheRefusal)
     EXPECT_EQ(3u, child.exitCode) << child.output;
     EXPECT_THAT(child.output, HasSubstr("XHResult 80040111"));
 }
+
+TEST(FrameworkStart, ProcessEndKeepsTheLibraryAndAnOrdinaryUnloadFreesIt)
+{
+    auto child = RunChild(Probe(), L"detach");
+    ASSERT_TRUE(child.finished);
+    EXPECT_EQ(0u, child.exitCode) << child.output;
+    EXPECT_THAT(child.output, HasSubstr("process end keeps yes"));
+    EXPECT_THAT(child.output, HasSubstr("unload frees yes"));
+}

@@ -346,6 +346,11 @@ TEST_F(KXFDocumentTest, DetachLetsGoOfTheHostDocumentAndTheTarget)
     EXPECT_EQ(Doc()->HardwareLink(), nullptr);
     EXPECT_EQ(host_->Refs(), hostRefs - 1);
     other->Release();
+    // The owner links were kept without a reference; nothing reaches the host through them.
+    EXPECT_EQ(Doc()->OwnerLink(), nullptr);
+    Ref<IUnknown> extension;
+    EXPECT_EQ(custom->GetOwnerExtension(extension.Out()), E_NOINTERFACE);
+    EXPECT_EQ(host_->Refs(), hostRefs - 1);
 }
 
 TEST_F(KXFDocumentTest, ClassAnswersItsValuesAndCreatesDocuments)

@@ -57,13 +57,26 @@ TEST(OutputRecordRules, NegativeLevelsTruncateTowardZero)
     EXPECT_EQ(ConvertRule(-0.0031, 0, true).threshold, 0);
 }
 
-TEST(OutputRecordRules, AFallingLevelBeyondFullScaleNeverGetsANegativeHysteresis)
+TEST(OutputRecordRules, FallingRulesFollowTheArithmeticAndClampOnlyWhatOverflows)
 {
-    const RuleCounts counts = ConvertRule(150, 5, false);
-    EXPECT_EQ(counts.hysteresis, 766);
-    EXPECT_EQ(counts.threshold, 32766);
-    EXPECT_GE(ConvertRule(1e12, 1e12, false).hysteresis, 0);
-    EXPECT_GE(ConvertRule(50, -10, false).hysteresis, 0);
+    struct Case {
+        double level, hysteresis;
+        bool above;
+        int32_t threshold, counts;
+    };
+    const Case cases[] = {
+        {101, 1, false, 32640, 320},  // beyond full scale, but nothing overflows
+        {150, 5, false, 32766, 0},    // the remaining hysteresis would be negative
+        {50, -10, false, 16000, 0},   // negative hysteresis goes out as 0
+        {50, -10, true, 16000, 0},
+        {100, 5, false, 32766, 766},
+        {1e12, 1e12, false, 32766, 0},
+    };
+    for (const Case& c : cases) {
+        const RuleCounts counts = ConvertRule(c.level, c.hysteresis, c.above);
+        EXPECT_EQ(c.threshold, counts.threshold) << c.level << " " << c.hysteresis << " " << c.above;
+        EXPECT_EQ(c.counts, counts.hysteresis) << c.level << " " << c.hysteresis << " " << c.above;
+    }
 }
 
 TEST(OutputRecordRules, HugeLevelsHoldAtTheIntegerLimits)

@@ -161,10 +161,34 @@ TEST(ForeignKindNine, IsWrittenInPlaceWhileUnshared)
         EXPECT_EQ(foreign.chars, s.c_str());
         EXPECT_STREQ(L"abcdef", foreign.chars);
         EXPECT_EQ(7u, foreign.length);
-        EXPECT_STREQ("abcdef", s.NarrowText());
-        EXPECT_EQ(1u, foreign.narrowValid);
     }
     EXPECT_EQ(1, ForeignRep::destroyed);
+}
+
+// The other module's narrow buffer is freed only by its own Destroy (which the fake
+// counts); we work on a copy, so the foreign representation dies at once.
+TEST(ForeignKindNine, NarrowBufferOperationsCopyTheRepresentationFirst)
+{
+    ForeignRep::destroyed = 0;
+    ForeignRep foreign(L"abc");
+    const auto hostNarrow = [&foreign] {
+        foreign.narrow = static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, 4));
+        std::memcpy(foreign.narrow, "old", 4);
+        foreign.refs = 1;
+    };
+    hostNarrow();
+    QLXString s = QLXString::Attach(&foreign);
+    EXPECT_STREQ("abc", s.NarrowText());
+    EXPECT_NE(foreign.chars, s.c_str());
+    EXPECT_EQ(1, ForeignRep::destroyed);
+    EXPECT_EQ(nullptr, foreign.narrow);
+
+    hostNarrow();
+    QLXString t = QLXString::Attach(&foreign);
+    t.PrepareBuffer(2);
+    EXPECT_NE(foreign.chars, t.c_str());
+    EXPECT_EQ(2, ForeignRep::destroyed);
+    EXPECT_EQ(nullptr, foreign.narrow);
 }
 
 TEST(ForeignKindNine, IsComparedWithoutAskingForItsText)

@@ -59,6 +59,12 @@ TEST(OFormatStream, DoubledPercentCollapsesOnlyWhenThereArePlaceholders)
     EXPECT_EQ(L"3 is 50%", Format(L"%1 is 50%%", 3));
 }
 
+TEST(OFormatStream, DoubledPercentLeavesTheOtherPercentSignsOfItsStretchAlone)
+{
+    EXPECT_EQ(L"50% of %0: 7", Format(L"50%% of %0: %1", 7));
+    EXPECT_EQ(L"%x %% 1", Format(L"%x %%%% %1", 1));
+}
+
 TEST(OFormatStream, BackslashEndsThePlaceholder)
 {
     EXPECT_EQ(L"52", Format(L"%1\\2", 5));

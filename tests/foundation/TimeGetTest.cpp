@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <ctime>
 #include <iterator>
 #include <locale>
@@ -98,6 +100,45 @@ TEST_F(TimeGetReading, DateFieldsInMonthDayYearOrder)
     EXPECT_EQ(11, r.tm.tm_mon);
     EXPECT_EQ(31, r.tm.tm_mday);
     EXPECT_EQ(134, r.tm.tm_year);
+}
+
+// Sets the user's short date format for the whole system and puts it back; other test
+// programs change regional settings too, under the same mutex.
+class ShortDateFormat {
+public:
+    explicit ShortDateFormat(const wchar_t* format)
+        : mutex_(CreateMutexW(nullptr, FALSE, L"VireoTest.UserRegionalSettings"))
+    {
+        WaitForSingleObject(mutex_, 60000);
+        GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, saved_, 80);
+        EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, format));
+    }
+    ~ShortDateFormat()
+    {
+        SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SSHORTDATE, saved_);
+        ReleaseMutex(mutex_);
+        CloseHandle(mutex_);
+    }
+
+private:
+    HANDLE mutex_;
+    wchar_t saved_[80] = {};
+};
+
+TEST_F(TimeGetReading, DateFieldsFollowTheUsersShortDateOrder)
+{
+    const struct {
+        const wchar_t* format;
+        const wchar_t* date;
+    } cases[] = {{L"dd.MM.yyyy", L"31.12.2034"}, {L"yyyy-MM-dd", L"2034/12/31"}, {L"M/d/yy", L"12/31/34"}};
+    for (const auto& c : cases) {
+        ShortDateFormat format(c.format);
+        const Reading r = Read(Field::Date, c.date);
+        ASSERT_FALSE(r.failed) << c.format;
+        EXPECT_EQ(11, r.tm.tm_mon) << c.format;
+        EXPECT_EQ(31, r.tm.tm_mday) << c.format;
+        EXPECT_EQ(134, r.tm.tm_year) << c.format;
+    }
 }
 
 TEST_F(TimeGetReading, DateAcceptsEachSeparatorAndSpaces)

@@ -35,9 +35,17 @@ TEST(XMLReaderEntry, DeclarationAfterOneSpaceIsJunk)
                   L"Junk before the xml version header.");
 }
 
-TEST(XMLReaderEntry, DeclarationFoundLaterInTheTextIsJunkToo)
+TEST(XMLReaderEntry, DeclarationTextAfterTheFirstTagIsNoDeclaration)
 {
-    ExpectFailure(L"<a>x</a><?xml version=\"1.0\"?>", FXMLReader::JunkBeforeHeader,
+    for (const wchar_t* text : {L"<a>x</a><?xml version=\"1.0\"?>", L"<a v='<?xml version=\"1.0\"?>'>x</a>",
+                                L"<a><![CDATA[<?xml version=\"1.0\"?>]]>x</a>"}) {
+        FXMLReader reader;
+        Tree root = Parse(reader, text);
+        ASSERT_NE(nullptr, root.get()) << W(reader.ErrorText());
+        EXPECT_EQ(L"a", W(root->Name()));
+        EXPECT_EQ(L"", W(reader.HeaderText()));
+    }
+    ExpectFailure(L"junk <?xml version=\"1.0\"?><a/>", FXMLReader::JunkBeforeHeader,
                   L"Junk before the xml version header.");
 }
 
@@ -284,10 +292,33 @@ TEST(XMLReaderEndTags, LineCountIncludesBreaksInsideSectionsAndValues)
                   L"FXML reports parsing error.  Unmatched tag: Expecting a but encountered b at line: 4");
 }
 
-TEST(XMLReaderEndTags, LineCountStartsAfterTheDeclaration)
+TEST(XMLReaderEndTags, LineCountIncludesTheLineFeedsOfTheDeclaration)
 {
     ExpectFailure(L"<?xml version=\"1.0\"?>\n\n<a></b>", FXMLReader::UnmatchedEndTag,
-                  L"FXML reports parsing error.  Unmatched tag: Expecting a but encountered b at line: 1");
+                  L"FXML reports parsing error.  Unmatched tag: Expecting a but encountered b at line: 3");
+    ExpectFailure(L"<?xml version=\"1.0\"\n?>\r\n<a>\r\n<b/>\r\n</c>", FXMLReader::UnmatchedEndTag,
+                  L"FXML reports parsing error.  Unmatched tag: Expecting a but encountered c at line: 5");
+}
+
+TEST(XMLReaderEndTags, CarriageReturnAndLineFeedAfterAnEndTagAreOneLineBreak)
+{
+    FXMLReader reader;
+    Tree crlf = Parse(reader, L"<a><b>x</b>\r\ny</a>");
+    Tree lf = Parse(reader, L"<a><b>x</b>\ny</a>");
+    ASSERT_NE(nullptr, crlf.get());
+    ASSERT_NE(nullptr, lf.get());
+    EXPECT_EQ(L"y", W(lf->Text()));
+    EXPECT_EQ(W(lf->Text()), W(crlf->Text()));
+}
+
+TEST(XMLReaderEndTags, CommentOrInstructionRightBeforeTheEndTagIsSkipped)
+{
+    for (const wchar_t* text : {L"<r><x/><!-- c --></r>", L"<r><x/><?pi c?></r>", L"<r>t<!-- c --></r>"}) {
+        FXMLReader reader;
+        Tree root = Parse(reader, text);
+        ASSERT_NE(nullptr, root.get()) << W(reader.ErrorText());
+        EXPECT_EQ(L"r", W(root->Name()));
+    }
 }
 
 TEST(XMLReaderEndTags, EmptyEndTagClosesAnyElement)
@@ -305,8 +336,8 @@ TEST(XMLReaderEndTags, OneLineBreakAfterAnEndTagIsConsumed)
     FXMLReader reader;
     Tree root = Parse(reader, L"<a><b/>\ny<c/>\r\nz</a>");
     ASSERT_NE(nullptr, root.get());
-    // The line feed after <b/> is consumed; after <c/> only the carriage return is.
-    EXPECT_EQ(L"y z", W(root->Text()));
+    // The line feed after <b/> is consumed, and so is the CR LF pair after <c/>.
+    EXPECT_EQ(L"yz", W(root->Text()));
 }
 
 TEST(XMLReaderContent, LineBreakAndFollowingWhiteSpaceFoldToOneSpace)
@@ -431,13 +462,9 @@ TEST(XMLReaderStructure, TypicalInputDescriptionGivesItsRange)
     EXPECT_EQ(L"0", W(root->Attributes().at(QLXString(L"Index"))));
 }
 
-TEST(XMLReaderStructure, EndTagInPlaceOfAStartTagGivesTheEmptyNameSubstitute)
+TEST(XMLReaderStructure, EndTagInPlaceOfAStartTagIsABadFirstCharacter)
 {
-    FXMLReader reader;
-    Tree root = Parse(reader, L"</>");
-    ASSERT_NE(nullptr, root.get());
-    EXPECT_EQ(L"Invalid.Empty.Name.Supplied", W(root->Name()));
-    ExpectFailure(L"</a>", FXMLReader::UnmatchedEndTag,
-                  L"FXML reports parsing error.  Unmatched tag: Expecting Invalid.Empty.Name.Supplied but "
-                  L"encountered a at line: 1");
+    for (const wchar_t* text : {L"</>", L"</a>", L" x </a>"})
+        ExpectFailure(text, FXMLReader::ParseFailure,
+                      L"Bad name first character /. Must be alphabetic or either '_' or ':'.");
 }

@@ -5,6 +5,8 @@
 //   FrameworkProbe registered  registers a framework of its own in a multithreaded apartment,
 //                              then runs EnsureFramework
 //   FrameworkProbe mta         runs EnsureFramework in a multithreaded apartment
+//   FrameworkProbe detach      starts the framework, then releases it as a process end
+//                              would (kept) and as an unload would (freed)
 
 #include "extension/FrameworkServices.h"
 #include "foundation/XQLX.h"
@@ -92,6 +94,31 @@ int InMultithreadedApartment()
     return Passed;
 }
 
+bool FrameworkRegistered()
+{
+    IUnknown* framework = nullptr;
+    if (FAILED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown,
+                                reinterpret_cast<void**>(&framework))) ||
+        !framework)
+        return false;
+    framework->Release();
+    return true;
+}
+
+int Detach()
+{
+    EnsureFramework();
+    QLX::NoteProcessDetach(true);
+    QLX::ReleaseFrameworkLibrary();
+    const bool kept = GetModuleHandleW(L"Kxf.dll") && FrameworkRegistered();
+    std::printf("process end keeps %s\n", kept ? "yes" : "no");
+    QLX::NoteProcessDetach(false);
+    QLX::ReleaseFrameworkLibrary();
+    const bool freed = !GetModuleHandleW(L"Kxf.dll") && !FrameworkRegistered();
+    std::printf("unload frees %s\n", freed ? "yes" : "no");
+    return kept && freed ? Passed : Failed;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -105,6 +132,8 @@ int main(int argc, char** argv)
             return Registered();
         if (!std::strcmp(argv[1], "mta"))
             return InMultithreadedApartment();
+        if (!std::strcmp(argv[1], "detach"))
+            return Detach();
     } catch (const XQLX& error) {
         std::printf("XQLX %08lx\n", static_cast<unsigned long>(error.Code()));
         return Threw;

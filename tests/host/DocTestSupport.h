@@ -10,6 +10,7 @@
 #include "extension/OnlineEventsDoc.h"
 #include "extension/OnlineEventsDocClass.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,11 +41,13 @@ struct DocFixture {
         boxes.push_back(VireoHost::MessageBoxEcho::Line(caption, text));
     }};
 
-    explicit DocFixture(const VireoHost::UnitModel& model = VireoHost::UnitModel())
+    using MakeHost = std::function<VireoHost::HostDocument*(VireoHost::SimulatedUnit*)>;
+
+    explicit DocFixture(const VireoHost::UnitModel& model = VireoHost::UnitModel(), const MakeHost& makeHost = {})
     {
         RegisterModuleOnce();
         unit = new VireoHost::SimulatedUnit(model);
-        host = new VireoHost::HostDocument(unit);
+        host = makeHost ? makeHost(unit) : new VireoHost::HostDocument(unit);
         std::wstring error;
         if (SUCCEEDED(host->CreateModuleDocument(OnlineEvents::DocClassId, error)))
             doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));

@@ -33,7 +33,7 @@ TEST(HostDocumentStorage, ARegisteredPersistenceKeepsItsDocumentUntilTheHostDocu
     DocFixture f;
     OnlineEvents::Doc* other = MakeModuleDocument(f.host);
     ASSERT_TRUE(other);
-    other->OnApplySettings(QLXString::FromNarrow(SettingsText(2, 0, {{1, true, {{0, true, 10, 50}}}}).c_str(), 0));
+    other->OnApplySettings(QLXString::FromNarrow(SettingsText(1, 0, {{1, true, {{0, true, 10, 50}}}}).c_str(), 0));
     ASSERT_EQ(f.host->Registered().size(), 1u);
 
     const LONG live = QLX::CComObjectRoot::LiveObjects();
@@ -51,7 +51,7 @@ TEST(HostDocumentStorage, ARegisteredDocumentIsSavedAfterItsCreatorLetGoOfIt)
     DocFixture f;
     OnlineEvents::Doc* other = MakeModuleDocument(f.host);
     ASSERT_TRUE(other);
-    other->OnApplySettings(QLXString::FromNarrow(SettingsText(2, 0, {{2, true, {{1, false, 5, 25}}}}).c_str(), 0));
+    other->OnApplySettings(QLXString::FromNarrow(SettingsText(1, 0, {{2, true, {{1, false, 5, 25}}}}).c_str(), 0));
     std::string expected;
     other->Configuration().Serialize(expected);
     LetGo(other);

@@ -131,7 +131,7 @@ TEST(OnlineEventsDoc, OutputsTheUnitLacksAreKeptButNeverSent)
     model.analogOutputs = 1;
     model.digitalGroups = {2};
     DocFixture f(model);
-    f.Apply(SettingsText(3, 0, {{1, true, {{0, true, 5, 10}}}, {3, true, {{0, true, 5, 10}}}}));
+    f.Apply(SettingsText(2, 0, {{1, true, {{0, true, 5, 10}}}, {3, true, {{0, true, 5, 10}}}}));
     EXPECT_EQ(Outputs(f.TakeCalls()), (std::vector<int>{1, -1, -2}));
     EXPECT_NE(f.doc->Configuration().FindOutput(3), -1);
 }
@@ -148,22 +148,46 @@ TEST(OnlineEventsDoc, ARuleOnAnInputTheUnitLacksGoesOutOnInputZero)
     EXPECT_EQ(kept.Rules.at(0).Input, 7);
 }
 
-TEST(OnlineEventsDoc, ABrokenOffSettingsTextStillAppliesWhatWasRead)
+TEST(OnlineEventsDoc, ABrokenOffSettingsTextChangesNothingAndShowsTheInternalError)
 {
     DocFixture f;
     std::string text = SettingsText(2, 0, {{1, true, {{2, true, 5, 25}}}, {2, true, {{1, true, 5, 25}}}});
     text.resize(text.find("BeginOnlineEvent", text.find("EndOnlineEvent")));
-    f.Apply(text);
-    EXPECT_TRUE(f.boxes.empty());
-    EXPECT_TRUE(f.doc->IsModified());
-    const std::vector<UnitCall> calls = f.TakeCalls();
-    ASSERT_EQ(calls.size(), 10u);
-    EXPECT_EQ(Field(calls[0], 12), 1);
-    EXPECT_EQ(calls[0].record[48 + 12], 3);
-    EXPECT_EQ(Field(calls[1], 8), 2);
-    EXPECT_EQ(Field(calls[1], 12), 0);
-    const EventConfig& config = f.doc->Configuration();
-    EXPECT_EQ(config.GetRuleCount(config.FindOutput(2)), 0);
+    EXPECT_EQ(f.Apply(text), 1);
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0], L"MessageBox: Vireo: An internal error occurred while setting up Vireo.  Please contact "
+                          L"your distributor for assistance.");
+    EXPECT_FALSE(f.doc->IsModified());
+    EXPECT_FALSE(f.doc->PersistenceAttached());
+    EXPECT_TRUE(f.TakeCalls().empty());
+    EXPECT_EQ(f.doc->Configuration().GetCount(), 0);
+}
+
+// A host document whose storage turns down the first registration.
+class RefusingHost : public VireoHost::HostDocument {
+public:
+    using HostDocument::HostDocument;
+    HRESULT STDMETHODCALLTYPE RegisterStream(IKXFLink* link, DWORD a, IPersistStream* stream, DWORD b, DWORD c,
+                                             IQLXString** text) override
+    {
+        if (refused_++ == 0)
+            return E_FAIL;
+        return HostDocument::RegisterStream(link, a, stream, b, c, text);
+    }
+
+private:
+    int refused_ = 0;
+};
+
+TEST(OnlineEventsDoc, ARefusedRegistrationIsTriedAgainWithTheNextSettings)
+{
+    DocFixture f(UnitModel(), [](VireoHost::SimulatedUnit* unit) { return new RefusingHost(unit); });
+    f.Apply(SettingsText(0, 0, {}));
+    EXPECT_FALSE(f.doc->PersistenceAttached());
+    EXPECT_TRUE(f.host->Registered().empty());
+    f.Apply(SettingsText(0, 0, {}));
+    EXPECT_TRUE(f.doc->PersistenceAttached());
+    EXPECT_EQ(f.host->Registered().size(), 1u);
 }
 
 TEST(OnlineEventsDoc, PersistenceQueryAnswersOnlyFlagZeroKindTwo)

@@ -144,6 +144,50 @@ TEST(PersistStreamSettings, ASaveThatCannotReachTheStorageFailsAndKeepsTheDocume
     EXPECT_EQ(f.doc->Persistence()->IsDirty(), S_OK);
 }
 
+TEST(PersistStreamSettings, ATextThatCannotBeReadIsALoadFailureThatChangesNothing)
+{
+    DocFixture f;
+    f.Apply(SettingsText(1, 0, {{1, true, {{0, true, 5, 10}}}}));
+    f.doc->SetModified(false);
+    f.TakeCalls();
+    std::string before;
+    f.doc->Configuration().Serialize(before);
+    std::string broken = SettingsText(2, 0, {{1, false, {}}, {2, true, {}}});
+    broken.resize(broken.find("EndOnlineEvent"));
+    const uint32_t units = static_cast<uint32_t>(broken.size() + 1);
+    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(units) +
+                                   Le32(0u - units) + Utf16(broken));
+    EXPECT_EQ(f.doc->Persistence()->Load(stream), E_FAIL);
+    stream->Release();
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0], L"MessageBox: Vireo: Failed to load Vireo setup.");
+    EXPECT_EQ(f.doc->Persistence()->IsDirty(), S_FALSE);
+    EXPECT_TRUE(f.TakeCalls().empty());
+    std::string after;
+    f.doc->Configuration().Serialize(after);
+    EXPECT_EQ(before, after);
+}
+
+TEST(PersistStreamSettings, ASaveToAMemoryStreamLoadsBackTheSameConfiguration)
+{
+    IStream* stream = MemoryStream();
+    std::string saved;
+    {
+        DocFixture f;
+        f.Apply(SettingsText(1, 1, {{1, true, {{2, false, 5, 40}}}, {-1, true, {}}}));
+        ASSERT_EQ(f.doc->Persistence()->Save(stream, TRUE), S_OK);
+        f.doc->Configuration().Serialize(saved);
+    }
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    DocFixture g;
+    EXPECT_EQ(g.doc->Persistence()->Load(stream), S_OK);
+    stream->Release();
+    std::string loaded;
+    g.doc->Configuration().Serialize(loaded);
+    EXPECT_EQ(saved, loaded);
+}
+
 TEST(PersistStreamSettings, AnswersAsAnIPersistStreamOnly)
 {
     DocFixture f;

@@ -54,7 +54,7 @@ private:
 };
 
 // An IStream over global memory holding the bytes given, positioned at 0. Such
-// streams report the mode STGM_READ, so the storage buffers only read them.
+// streams report the mode STGM_READ, so the input buffers only read them.
 IStream* MemoryStream(const std::string& bytes = std::string());
 
 // A stream of a temporary compound file, as the host saves documents; the file
