@@ -113,3 +113,11 @@ TEST(FrameworkStart, ProcessEndKeepsTheLibraryAndAnOrdinaryUnloadFreesIt)
     EXPECT_THAT(child.output, HasSubstr("process end keeps yes"));
     EXPECT_THAT(child.output, HasSubstr("unload frees yes"));
 }
+
+TEST(DocumentClassBinding, NotificationsAndMessagesReachTheClassBinding)
+{
+    auto child = RunChild(Probe(), L"classbinding");
+    ASSERT_TRUE(child.finished);
+    EXPECT_EQ(0u, child.exitCode) << child.output;
+    EXPECT_THAT(child.output, HasSubstr("binding notifications 1 messages 1 handled 1"));
+}

@@ -7,8 +7,12 @@
 //   FrameworkProbe mta         runs EnsureFramework in a multithreaded apartment
 //   FrameworkProbe detach      starts the framework, then releases it as a process end
 //                              would (kept) and as an unload would (freed)
+//   FrameworkProbe classbinding  binds a document class to a framework of its own whose
+//                              class binding counts the notifications and messages it gets
 
 #include "extension/FrameworkServices.h"
+#include "extension/KXFDocumentClass.h"
+#include "extension/KXFEventTable.h"
 #include "foundation/XQLX.h"
 
 #include <cstdio>
@@ -119,6 +123,135 @@ int Detach()
     return kept && freed ? Passed : Failed;
 }
 
+// The framework's side of a class: counts the notifications and messages handed to it.
+class CountingBinding : public IObserver, public IMessageHandler {
+public:
+    int notifications = 0;
+    int messages = 0;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IObserver))
+            *out = static_cast<IObserver*>(this);
+        else if (IsEqualIID(iid, IID_IMessageHandler))
+            *out = static_cast<IMessageHandler*>(this);
+        else
+            *out = nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE Connect(IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Notify(IUnknown*, DWORD, DWORD_PTR, void*) override
+    {
+        ++notifications;
+        return S_OK;
+    }
+    LONG STDMETHODCALLTYPE HandleMessage(IKXFMessage*) override { return ++messages, 1; }
+    HRESULT STDMETHODCALLTYPE Connect(IUnknown*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Chain(IMessageHandler*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Unchain(IUnknown*) override { return S_OK; }
+};
+
+CountingBinding g_binding;
+
+// A framework that offers only its object registry and a class binder.
+class BindingFramework : public IKXFObjectRegistry, public IKXFClassBinder {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKXFObjectRegistry))
+            *out = static_cast<IKXFObjectRegistry*>(this);
+        else if (IsEqualIID(iid, IID_IKXFClassBinder))
+            *out = static_cast<IKXFClassBinder*>(this);
+        else
+            *out = nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE RegisterClassObject(IUnknown*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetObject(DWORD number, REFIID iid, void** object) override
+    {
+        if (number == KXFObject_ClassBinder)
+            return QueryInterface(iid, object);
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    HRESULT STDMETHODCALLTYPE RevokeClassObject(REFCLSID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE CreateDocument(REFCLSID, IUnknown*, IUnknown** document) override
+    {
+        *document = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE BindClass(IUnknown*, DWORD, IUnknown** binding) override
+    {
+        *binding = static_cast<IObserver*>(&g_binding);
+        return S_OK;
+    }
+};
+
+// {5E0F2C71-6A3B-4C8E-9D21-0B7A4F3E9C10}
+constexpr CLSID ProbeClassId = {0x5E0F2C71, 0x6A3B, 0x4C8E, {0x9D, 0x21, 0x0B, 0x7A, 0x4F, 0x3E, 0x9C, 0x10}};
+
+class ProbeClass : public KXFDocumentClassBase {
+public:
+    ProbeClass()
+        : KXFDocumentClassBase(QLXString(L"Probe"), ProbeClassId, ProbeClassId, 0x10000, 0, 0,
+                               InterfaceArray<IKXFCommand>())
+    {}
+    KXF_DECLARE_EVENT_TABLE()
+};
+
+KXFTableEntry ProbeClass::s_eventTable[] = {KXFTable::Header(), KXFTable::End()};
+
+// A message no table entry takes.
+class ProbeMessage : public IKXFMessage {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override
+    {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetNumber(DWORD* number) override { return *number = 0x10005, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetFlags(DWORD* flags) override { return *flags = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetArguments(DWORD_PTR* first, DWORD_PTR* second) override
+    {
+        *first = *second = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetValue(KXFValue*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetOrigin(IUnknown*) override { return S_OK; }
+    LONG STDMETHODCALLTYPE IsFromTarget(IUnknown*) override { return 0; }
+};
+
+int ClassBinding()
+{
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return Failed;
+    static BindingFramework framework;
+    DWORD cookie = 0;
+    if (FAILED(CoRegisterClassObject(CLSID_KXFFramework, static_cast<IKXFObjectRegistry*>(&framework),
+                                     CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+        return Failed;
+    auto* documentClass = new ProbeClass;
+    documentClass->AddRef();
+    static_cast<IObserver*>(documentClass)->Notify(nullptr, 0x10001, 0, nullptr);
+    ProbeMessage message;
+    const LONG handled = static_cast<IMessageHandler*>(documentClass)->HandleMessage(&message);
+    documentClass->Release();
+    CoRevokeClassObject(cookie);
+    std::printf("binding notifications %d messages %d handled %ld\n", g_binding.notifications, g_binding.messages,
+                static_cast<long>(handled));
+    return g_binding.notifications == 1 && g_binding.messages == 1 && handled == 1 ? Passed : Failed;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -134,6 +267,8 @@ int main(int argc, char** argv)
             return InMultithreadedApartment();
         if (!std::strcmp(argv[1], "detach"))
             return Detach();
+        if (!std::strcmp(argv[1], "classbinding"))
+            return ClassBinding();
     } catch (const XQLX& error) {
         std::printf("XQLX %08lx\n", static_cast<unsigned long>(error.Code()));
         return Threw;
