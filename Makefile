@@ -2,7 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 BUILD_TYPE ?= RelWithDebInfo
-FORMAT_DIRS = foundation eventconfig extension dialog controls winlib host tests demo bench
+FORMAT_DIRS = hostapi foundation eventconfig extension dialog controls winlib host tests bench
+# The toolchain is chosen once, when the build folder is first configured.
+TOOLCHAIN = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
 
 .PHONY: all deps configure build test demo format clean
 
@@ -12,7 +14,7 @@ deps:
 	@tools/install-deps
 
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
+	@cmake -S . -B $(BUILD) $(TOOLCHAIN) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS) -- --no-print-directory -s

@@ -1,7 +1,7 @@
 #include "foundation/QLXString.h"
 
 #include "foundation/ProductWords.h"
-#include "winlib/TApplicationLanguage.h"
+#include "foundation/ApplicationLanguage.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,5 +1,5 @@
 #include "HostDocument.h"
-#include "foundation/QLXString.h"
+#include "HostString.h"
 
 #include "DocumentFile.h"
 
@@ -199,14 +199,16 @@ HRESULT HostDocument::SendText(DWORD number, const std::wstring& text)
         registry->GetObject(KXFObject_MessageFactory, IID_IKXFMessageFactory, reinterpret_cast<void**>(&factory));
     HRESULT hr = E_FAIL;
     if (factory && dispatcher) {
-        QLXString payload(text.c_str());
-        KXFValue value{KXFValue_Text, payload.Rep()};
+        IQLXString* payload = NewHostString(text);
+        KXFValue value{KXFValue_Text, payload};
         IKXFMessage* message = nullptr;
-        hr = factory->CreateMessage(number, 0, 0, 0, &value, &message);
+        hr = payload ? factory->CreateMessage(number, 0, 0, 0, &value, &message) : E_OUTOFMEMORY;
         if (SUCCEEDED(hr) && message) {
             hr = dispatcher->Dispatch(message, document_);
             message->Release();
         }
+        if (payload)
+            payload->Release();
     }
     if (factory)
         factory->Release();

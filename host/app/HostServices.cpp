@@ -1,5 +1,5 @@
 #include "HostServices.h"
-#include "foundation/QLXString.h"
+#include "HostString.h"
 
 #include <cstdio>
 
@@ -111,7 +111,7 @@ std::vector<TestOutcome> HostTestRegistry::Run()
             TestOutcome outcome{L"", false, L""};
             IQLXString* name = nullptr;
             if (SUCCEEDED(test->GetTestName(i, &name)) && name)
-                outcome.name = QLXString::Attach(name).c_str();
+                outcome.name = TakeText(name);
             try {
                 test->RunTest(i);
                 VARIANT_BOOL passed = VARIANT_FALSE;
@@ -119,7 +119,7 @@ std::vector<TestOutcome> HostTestRegistry::Run()
                 if (SUCCEEDED(test->GetResult(&passed, &message))) {
                     outcome.passed = passed != 0;
                     if (message)
-                        outcome.message = QLXString::Attach(message).c_str();
+                        outcome.message = TakeText(message);
                 }
             } catch (...) {
                 outcome.passed = false;

@@ -1,5 +1,4 @@
 #include "HostSession.h"
-#include "foundation/QLXString.h"
 
 #include "DocumentFile.h"
 #include "HostDocument.h"
@@ -31,6 +30,18 @@ std::string Narrow(const std::wstring& text)
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
     narrow.resize(static_cast<size_t>(size) - 1);
     return narrow;
+}
+
+// UTF-8 text up to its first NUL.
+std::wstring Widen(const std::string& text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    if (size < 2)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], size);
+    wide.resize(static_cast<size_t>(size) - 1);
+    return wide;
 }
 
 std::wstring ProgramDirectory()
@@ -267,8 +278,7 @@ int HostSession::Apply(const CommandLine& command)
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
         return 3;
-    const QLXString wide = QLXString::FromNarrow(text.c_str(), 0);
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, Widen(text));
     PrintCalls(unit);
     int result = 0;
     if (!command.savePath.empty()) {
@@ -432,8 +442,7 @@ int HostSession::Demo(const CommandLine& command)
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
         return 3;
-    const QLXString wide = QLXString::FromNarrow(text.c_str(), 0);
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, Widen(text));
     const std::vector<UnitCall> applied = unit->Calls();
     std::fputs(RecordTable(applied).c_str(), stdout);
     unit->ClearCalls();

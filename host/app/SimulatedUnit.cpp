@@ -1,5 +1,5 @@
 #include "SimulatedUnit.h"
-#include "foundation/QLXString.h"
+#include "HostString.h"
 
 #include <cstring>
 #include <new>
@@ -197,8 +197,8 @@ HRESULT SimulatedUnit::GetInputSettingsText(DWORD, LONG input, IQLXString** text
     const std::wstring settings = model_.InputSettingsText(input);
     if (settings.empty())
         return E_INVALIDARG;
-    *text = QLXString(settings.c_str()).GetInterface();
-    return S_OK;
+    *text = NewHostString(settings);
+    return *text ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT SimulatedUnit::GetProperty(DWORD key, VARIANT* value)

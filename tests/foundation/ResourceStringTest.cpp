@@ -3,7 +3,7 @@
 #include "foundation/ModuleInstance.h"
 #include "foundation/QLXString.h"
 #include "resources/resource.h"
-#include "winlib/TApplicationLanguage.h"
+#include "foundation/ApplicationLanguage.h"
 
 #include "TestStrings.h"
 

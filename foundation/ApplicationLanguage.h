@@ -1,5 +1,5 @@
 #pragma once
-// The language the window library's application object asks resources in. Until an
+// The language resources are asked in: the window library's application object sets it. Until an
 // application object exists it is 0, meaning "the system's default choice".
 
 #include <windows.h>

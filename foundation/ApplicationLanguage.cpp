@@ -1,4 +1,4 @@
-#include "winlib/TApplicationLanguage.h"
+#include "foundation/ApplicationLanguage.h"
 
 #include <atomic>
 

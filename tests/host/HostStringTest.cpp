@@ -1,0 +1,87 @@
+#include "HostString.h"
+
+#include "foundation/QLXString.h"
+
+#include <gtest/gtest.h>
+
+using namespace VireoHost;
+
+namespace {
+
+// Counts the host's live strings around a test, so one that is never destroyed fails.
+class HostStringTest : public ::testing::Test {
+protected:
+    void SetUp() override { before_ = LiveHostStrings(); }
+    void TearDown() override { EXPECT_EQ(LiveHostStrings(), before_); }
+
+private:
+    long before_ = 0;
+};
+
+TEST_F(HostStringTest, TheModuleAdoptsAHostStringInPlaceAndDestroysIt)
+{
+    IQLXString* host = NewHostString(L"abc");
+    ASSERT_NE(host, nullptr);
+    const wchar_t* chars = host->Chars();
+    const long live = LiveHostStrings();
+    {
+        QLXString adopted = QLXString::Attach(host);
+        EXPECT_EQ(adopted.c_str(), chars);
+        EXPECT_EQ(adopted.Length(), 3u);
+        EXPECT_STREQ(adopted.NarrowText(), "abc");
+        EXPECT_EQ(LiveHostStrings(), live);
+    }
+    EXPECT_EQ(LiveHostStrings(), live - 1);
+    // The module's last release ran the host's Destroy, narrow copy and all.
+}
+
+TEST_F(HostStringTest, AModuleCopyLeavesTheHostStringAlone)
+{
+    IQLXString* host = NewHostString(L"input");
+    QLXString copy(host);
+    EXPECT_NE(copy.c_str(), host->Chars());
+    EXPECT_STREQ(copy.c_str(), L"input");
+    VARIANT_BOOL shared = VARIANT_TRUE;
+    host->IsShared(&shared);
+    EXPECT_EQ(shared, VARIANT_FALSE);
+    QLXString adopted = QLXString::Attach(host);
+    QLXString second = adopted;
+    second.Append(L"!");
+    EXPECT_STREQ(adopted.c_str(), L"input");
+    EXPECT_STREQ(second.c_str(), L"input!");
+    VARIANT_BOOL equal = VARIANT_FALSE;
+    EXPECT_EQ(adopted.Rep()->IsEqual(copy.Rep(), &equal), S_OK);
+    EXPECT_EQ(equal, VARIANT_TRUE);
+    EXPECT_EQ(copy.Rep()->IsEqual(adopted.Rep(), &equal), S_OK);
+    EXPECT_EQ(equal, VARIANT_TRUE);
+}
+
+TEST_F(HostStringTest, HostStringsKeepTheStringContract)
+{
+    IQLXString* host = NewHostString(L"abcd");
+    wchar_t buffer[5] = {};
+    EXPECT_EQ(host->CopyChars(sizeof buffer, buffer), S_OK);
+    EXPECT_STREQ(buffer, L"abcd");
+    EXPECT_EQ(host->CopyChars(sizeof buffer - 1, buffer), E_FAIL);
+    ULONG capacity = 0;
+    host->GetCapacity(&capacity);
+    EXPECT_EQ(capacity, 7u); // the minimum of 8, terminator excluded
+    host->AddRef();
+    BSTR text = SysAllocString(L"xy");
+    EXPECT_EQ(host->SetText(text), E_FAIL); // shared
+    host->Release();
+    EXPECT_EQ(host->SetText(text), S_OK);
+    EXPECT_EQ(TextOf(host), L"xy");
+    SysFreeString(text);
+    EXPECT_EQ(TakeText(host), L"xy");
+    EXPECT_EQ(TextOf(nullptr), L"");
+}
+
+TEST_F(HostStringTest, TheHostReadsTheModulesStringsThroughTheInterface)
+{
+    const QLXString module(L"from the module");
+    EXPECT_EQ(TextOf(module.Rep()), L"from the module");
+    EXPECT_EQ(TakeText(module.GetInterface()), L"from the module");
+}
+
+} // namespace
