@@ -315,10 +315,10 @@ int RunPreview(const PreviewOptions& options, const UnitModel& unit, const std::
     PrintActivities(described, activities);
     if (options.plotFile.empty())
         return 0;
-    wchar_t rate[32];
-    std::swprintf(rate, 32, L"%g", signals.rate);
-    const std::wstring title = L"Preview of " + settingsName + L" on " + unit.name + L": " +
-                               std::to_wstring(signals.count) + L" samples at " + rate + L" Hz";
+    wchar_t span[96];
+    std::swprintf(span, 96, L"%g s, %zu samples at %g Hz", static_cast<double>(signals.count) / signals.rate,
+                  signals.count, signals.rate);
+    const std::wstring title = L"Preview of " + settingsName + L" on " + unit.name + L": " + span;
     std::wstring error;
     if (!SavePreviewPng(PictureFor(described, activities, unit, counts, signals, title), options.plotFile, error)) {
         PrintError(error);

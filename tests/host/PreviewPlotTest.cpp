@@ -58,9 +58,9 @@ TEST(PreviewPlot, LanesShowPulsesInTheOutputsColourAtTheirTimes)
     Color pixel;
     bitmap.GetPixel(layout.TimeX(0.6, 1.0), laneY, &pixel);
     EXPECT_TRUE(SameColor(pixel, OutputColor(0)));
-    bitmap.GetPixel(layout.TimeX(0.3, 1.0), laneY, &pixel);
+    bitmap.GetPixel(layout.TimeX(0.35, 1.0), laneY, &pixel);
     EXPECT_TRUE(SameColor(pixel, Color(255, 255, 255, 255)));
-    bitmap.GetPixel(layout.TimeX(0.9, 1.0), laneY, &pixel);
+    bitmap.GetPixel(layout.TimeX(0.85, 1.0), laneY, &pixel);
     EXPECT_TRUE(SameColor(pixel, Color(255, 255, 255, 255)));
 }
 
