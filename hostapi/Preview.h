@@ -63,7 +63,7 @@ struct IVireoOutputPreview : public IUnknown {
     // sampleCount samples each, one channel after the other. Inputs a rule watches
     // beyond inputCount read 0. The activities, in order of start time, are
     // allocated with CoTaskMemAlloc; the caller frees them with CoTaskMemFree.
-    virtual HRESULT STDMETHODCALLTYPE Run(const BYTE* records, ULONG recordCount, const LONG* samples,
-                                          ULONG inputCount, ULONG sampleCount, double sampleRate,
-                                          VireoPreviewActivity** activities, ULONG* activityCount) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Run(const BYTE* records, ULONG recordCount, const LONG* samples, ULONG inputCount,
+                                          ULONG sampleCount, double sampleRate, VireoPreviewActivity** activities,
+                                          ULONG* activityCount) = 0;
 };

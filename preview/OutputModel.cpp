@@ -138,8 +138,8 @@ namespace {
 
 // Fixed-width pulses: one per rise of the condition, after the delay, unless the
 // hold-off or the count limit stops it. Pulses that overlap make one activity.
-void AppendPulses(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate,
-                  double span, std::vector<Activity>& activities)
+void AppendPulses(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate, double span,
+                  std::vector<Activity>& activities)
 {
     const size_t first = activities.size();
     int32_t pulses = 0;
@@ -167,8 +167,8 @@ void AppendPulses(const ModelOutput& output, size_t record, const std::vector<si
 
 // Level output: on while the condition holds, shifted by the delay; the count
 // limit counts the times it turned on.
-void AppendLevels(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate,
-                  double span, std::vector<Activity>& activities)
+void AppendLevels(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate, double span,
+                  std::vector<Activity>& activities)
 {
     int32_t turnedOn = 0;
     for (size_t k = 0; k < flips.size(); k += 2) {

@@ -71,8 +71,8 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Describe(const BYTE* records, ULONG rec
         for (ULONG i = 0; i < recordCount; ++i) {
             outputs[i] = OnlineEvents::Describe(read[i]);
             for (const ModelRule& rule : read[i].rules)
-                rules[written++] = {static_cast<LONG>(i), rule.slot, rule.input, rule.above ? 1 : 0, rule.threshold,
-                                    rule.hysteresis};
+                rules[written++] = {static_cast<LONG>(i), rule.slot,      rule.input,
+                                    rule.above ? 1 : 0,   rule.threshold, rule.hysteresis};
         }
         *ruleCount = written;
         return S_OK;

@@ -491,8 +491,8 @@ int HostSession::Preview(const CommandLine& command)
     if (!document)
         return 3;
     std::wstring wide(text.size() + 1, L'\0');
-    wide.resize(static_cast<size_t>(
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()))));
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                                        static_cast<int>(wide.size()))));
     document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
     std::vector<Record> records;
     for (const UnitCall& call : unit->Calls())

@@ -92,8 +92,7 @@ PlotOutput PlotOutputFor(const VireoPreviewOutput& output, LONG record, const De
 }
 
 PreviewPicture PictureFor(const Described& described, const HeldActivities& activities, const UnitModel& unit,
-                          const std::vector<int32_t>& counts, const SampledSignals& signals,
-                          const std::wstring& title)
+                          const std::vector<int32_t>& counts, const SampledSignals& signals, const std::wstring& title)
 {
     PreviewPicture picture;
     picture.title = title;
@@ -145,8 +144,7 @@ void PrintActivities(const Described& described, const HeldActivities& activitie
     }
 }
 
-HRESULT Describe(IVireoOutputPreview* preview, const std::vector<BYTE>& bytes, ULONG recordCount,
-                 Described& described)
+HRESULT Describe(IVireoOutputPreview* preview, const std::vector<BYTE>& bytes, ULONG recordCount, Described& described)
 {
     described.outputs.resize(recordCount);
     described.rules.resize(static_cast<size_t>(recordCount) * 4);
@@ -162,6 +160,17 @@ std::wstring Code(HRESULT hr)
     wchar_t text[16];
     wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
     return text;
+}
+
+// Every input of the unit gets a channel of counts; their total is held in bounds.
+bool FitsTheUnit(size_t count, const UnitModel& unit)
+{
+    const size_t inputs = std::max<size_t>(1, unit.inputRanges.size());
+    if (count <= MaxPreviewUnitSamples / inputs)
+        return true;
+    PrintError(L"the signal is too long: at most " + std::to_wstring(MaxPreviewUnitSamples / inputs) +
+               L" samples per input on this unit");
+    return false;
 }
 
 } // namespace
@@ -180,7 +189,7 @@ bool ParsePreviewOption(const std::vector<std::wstring>& args, size_t& index, Pr
         return false;
     }
     const std::wstring& value = args[++index];
-    std::wstring* text = arg == L"--signal" ? &options.signalFile
+    std::wstring* text = arg == L"--signal"  ? &options.signalFile
                          : arg == L"--synth" ? &options.synth
                          : arg == L"--plot"  ? &options.plotFile
                                              : nullptr;
@@ -210,7 +219,8 @@ bool ParsePreviewOption(const std::vector<std::wstring>& args, size_t& index, Pr
 bool CheckPreviewOptions(const PreviewOptions& options, std::wstring& error)
 {
     if (options.signalFile.empty() == options.synth.empty()) {
-        error = options.synth.empty() ? L"preview needs --signal or --synth" : L"--signal and --synth exclude each other";
+        error =
+            options.synth.empty() ? L"preview needs --signal or --synth" : L"--signal and --synth exclude each other";
         return false;
     }
     if (!options.signalFile.empty() && (options.secondsGiven || options.rateGiven)) {
@@ -230,10 +240,12 @@ bool ReadPreviewSignals(const PreviewOptions& options, const UnitModel& unit, Sa
             return false;
         }
         const SignalResult result = ParseSignalCsv(text, inputs, signals);
-        if (!result.ok)
+        if (!result.ok) {
             PrintError(options.signalFile + (result.line ? L" line " + std::to_wstring(result.line) : L"") + L": " +
                        result.message);
-        return result.ok;
+            return false;
+        }
+        return FitsTheUnit(signals.count, unit);
     }
     std::vector<SynthShape> shapes;
     const SignalResult result = ParseSynthSpec(options.synth, inputs, shapes);
@@ -247,6 +259,8 @@ bool ReadPreviewSignals(const PreviewOptions& options, const UnitModel& unit, Sa
                    L" samples; 2 to " + std::to_wstring(MaxPreviewSamples) + L" are allowed");
         return false;
     }
+    if (!FitsTheUnit(static_cast<size_t>(std::llround(options.seconds * rate)), unit))
+        return false;
     signals = SampleShapes(shapes, options.seconds, rate);
     return true;
 }

@@ -69,10 +69,7 @@ struct ValueScale {
     double high;
     int top;
     int bottom;
-    REAL Y(double value) const
-    {
-        return static_cast<REAL>(bottom - (value - low) / (high - low) * (bottom - top));
-    }
+    REAL Y(double value) const { return static_cast<REAL>(bottom - (value - low) / (high - low) * (bottom - top)); }
 };
 
 // The values shown in a panel: the signal and every band drawn on it, with a margin.
@@ -166,8 +163,7 @@ void DrawSignal(Graphics& g, const PlotInput& input, const PlotLayout& layout, c
     g.DrawLines(&pen, points.data(), static_cast<INT>(points.size()));
 }
 
-void DrawPanel(Graphics& g, const Fonts& fonts, const PreviewPicture& picture, size_t index,
-               const PlotLayout& layout)
+void DrawPanel(Graphics& g, const Fonts& fonts, const PreviewPicture& picture, size_t index, const PlotLayout& layout)
 {
     const PlotInput& input = picture.inputs[index];
     const int top = layout.PanelTop(index);
@@ -237,8 +233,8 @@ void DrawLegend(Graphics& g, const Fonts& fonts, const PreviewPicture& picture, 
                     input = &candidate;
             const std::wstring unit = input ? input->unit : std::wstring();
             DrawText(g,
-                     RuleWords(rule, output.fixedWidth, unit) + L"  (hysteresis " +
-                         Number(rule.upper - rule.lower) + (unit.empty() ? L"" : L" " + unit) + L")",
+                     RuleWords(rule, output.fixedWidth, unit) + L"  (hysteresis " + Number(rule.upper - rule.lower) +
+                         (unit.empty() ? L"" : L" " + unit) + L")",
                      *fonts.text, InkColor, static_cast<REAL>(layout.left + 40), y);
             y += LegendLine;
         }
@@ -269,8 +265,8 @@ bool PngEncoder(CLSID& encoder)
 Color OutputColor(size_t index)
 {
     static const Color palette[] = {
-        Color(255, 31, 119, 180), Color(255, 214, 39, 40),   Color(255, 44, 160, 44),  Color(255, 255, 127, 14),
-        Color(255, 148, 103, 189), Color(255, 140, 86, 75),  Color(255, 227, 119, 194), Color(255, 23, 190, 207),
+        Color(255, 31, 119, 180),  Color(255, 214, 39, 40),   Color(255, 44, 160, 44),   Color(255, 255, 127, 14),
+        Color(255, 148, 103, 189), Color(255, 140, 86, 75),   Color(255, 227, 119, 194), Color(255, 23, 190, 207),
         Color(255, 188, 189, 34),  Color(255, 127, 127, 127),
     };
     return palette[index % (sizeof palette / sizeof palette[0])];

@@ -19,8 +19,8 @@ namespace VireoHost {
 struct PlotRule {
     int input; // 1, 2, ...
     bool above;
-    double level;      // the level the rule is set to
-    double lower;      // the band: lower to upper
+    double level; // the level the rule is set to
+    double lower; // the band: lower to upper
     double upper;
 };
 
@@ -74,9 +74,9 @@ private:
 // Where the parts of the picture go, for a picture `width` pixels wide.
 struct PlotLayout {
     int width;
-    int left;  // the plotting area, shared by panels and lanes
+    int left; // the plotting area, shared by panels and lanes
     int right;
-    int top;   // of the first panel
+    int top; // of the first panel
     int panelHeight;
     int laneHeight;
     int axisTop;

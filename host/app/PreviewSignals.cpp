@@ -128,7 +128,9 @@ SignalResult ParseSignalCsv(const std::string& text, int unitInputs, SampledSign
         const std::string line = text.substr(start, end - start);
         start = end + 1;
         if (number == 1) {
-            const SignalResult header = ParseHeader(line, unitInputs, columns);
+            // Spreadsheets often start their CSV files with a byte-order mark.
+            const bool marked = line.compare(0, 3, "\xEF\xBB\xBF") == 0;
+            const SignalResult header = ParseHeader(marked ? line.substr(3) : line, unitInputs, columns);
             if (!header.ok)
                 return header;
             values.resize(columns.size());

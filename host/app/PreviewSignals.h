@@ -41,7 +41,9 @@ SignalResult ParseSynthSpec(const std::wstring& spec, int unitInputs, std::vecto
 // The shapes sampled over `seconds` at `rate`; shapes of one input add up.
 SampledSignals SampleShapes(const std::vector<SynthShape>& shapes, double seconds, double rate);
 
-// The greatest number of samples a preview takes per input.
+// The greatest number of samples a preview takes per input, and over all the
+// unit's inputs together.
 constexpr size_t MaxPreviewSamples = 20000000;
+constexpr size_t MaxPreviewUnitSamples = 64000000;
 
 } // namespace VireoHost

@@ -13,7 +13,8 @@ using namespace VireoHost;
 TEST(PreviewSignalCsv, ReadsInputsByHeaderAndTheRateFromTheTimes)
 {
     SampledSignals signals;
-    const SignalResult result = ParseSignalCsv("time,3,1\r\n0,1.5,-2\r\n0.001,2,-1\r\n0.002,2.5,0\r\n\r\n", 4, signals);
+    const SignalResult result =
+        ParseSignalCsv("\xEF\xBB\xBFtime,3,1\r\n0,1.5,-2\r\n0.001,2,-1\r\n0.002,2.5,0\r\n\r\n", 4, signals);
     ASSERT_TRUE(result.ok) << std::string(result.message.begin(), result.message.end());
     EXPECT_DOUBLE_EQ(signals.rate, 1000.0);
     EXPECT_EQ(signals.count, 3u);
@@ -78,8 +79,9 @@ TEST(PreviewSynthSpec, ParsesEveryShapeAndAddsShapesOfOneInput)
 
 TEST(PreviewSynthSpec, RefusesMalformedTerms)
 {
-    const wchar_t* bad[] = {L"", L"1=sine(1)", L"1=wave(1,2)", L"9=const(1)", L"x=const(1)", L"1=sine(1,0)",
-                            L"1=const(a)", L"1 const(1)", L"1=noise(-1,2)", L"1=const(1"};
+    const wchar_t* bad[] = {
+        L"",           L"1=sine(1)",  L"1=wave(1,2)",   L"9=const(1)", L"x=const(1)", L"1=sine(1,0)",
+        L"1=const(a)", L"1 const(1)", L"1=noise(-1,2)", L"1=const(1"};
     for (const wchar_t* spec : bad) {
         std::vector<SynthShape> shapes;
         EXPECT_FALSE(ParseSynthSpec(spec, 4, shapes).ok) << std::wstring(spec).c_str();

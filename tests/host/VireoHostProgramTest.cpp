@@ -216,7 +216,8 @@ TEST(VireoHostProgram, PreviewPrintsEachActivityAndASummaryPerOutput)
 TEST(VireoHostProgram, PreviewSamplesAtTheUnitsRateUnlessTold)
 {
     // Three samples in a second: 0, 3.33 and 6.67 V.
-    const HostRun run = Preview(L"--synth 1=ramp(0,10) --seconds 1", "[Unit]\nAnalogOutputs=1\nDigitalGroups=\nSampleRate=3\n");
+    const HostRun run =
+        Preview(L"--synth 1=ramp(0,10) --seconds 1", "[Unit]\nAnalogOutputs=1\nDigitalGroups=\nSampleRate=3\n");
     EXPECT_EQ(run.exitCode, 0u) << run.err;
     EXPECT_EQ(run.out, "A1 0.6667 1.0000\nSummary: A1 1 event\n");
 }
