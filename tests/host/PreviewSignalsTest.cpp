@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <cmath>
+#include <fstream>
 
 using namespace VireoHost;
 
@@ -127,4 +130,30 @@ TEST(PreviewCommandLine, TakesOneSignalSourceAndRateOnlyForSynth)
         ok = ok && CheckPreviewOptions(options, error);
         EXPECT_EQ(ok, c.ok) << c.args.size() << " " << std::string(error.begin(), error.end());
     }
+}
+
+TEST(PreviewUnitCounts, UnitFileSetsTheSampleRateAndRefusesNone)
+{
+    wchar_t dir[MAX_PATH];
+    wchar_t file[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"vpr", 0, file);
+    struct Case {
+        const char* text;
+        bool ok;
+        double rate;
+    } cases[] = {{"[Unit]\nName=x\n", true, 10000},
+                 {"[Unit]\nSampleRate=2500\n", true, 2500},
+                 {"[Unit]\nSampleRate=0\n", false, 0},
+                 {"[Unit]\nSampleRate=fast\n", false, 0}};
+    for (const Case& c : cases) {
+        std::ofstream(file, std::ios::binary) << c.text;
+        UnitModel unit;
+        std::wstring error;
+        EXPECT_EQ(LoadUnitIni(file, unit, error), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(unit.sampleRate, c.rate) << c.text;
+        }
+    }
+    DeleteFileW(file);
 }
