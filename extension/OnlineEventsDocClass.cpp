@@ -3,6 +3,7 @@
 #include "eventconfig/Vireo_EventConfig.h"
 #include "extension/FrameworkServices.h"
 #include "foundation/ModuleInstance.h"
+#include "preview/OutputPreview.h"
 #include "resources/resource.h"
 
 namespace OnlineEvents {
@@ -45,6 +46,8 @@ HRESULT RegisterClassObjects()
     if (auto* tests = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry))
         tests->AddTest(test);
     test->Release();
+    // The host finds the output preview through COM, as it finds the framework.
+    OnlineEvents::RegisterOutputPreview();
     return S_OK;
 }
 

@@ -23,7 +23,9 @@ const wchar_t* Usage()
 {
     return L"usage: VireoHost.exe apply [--unit UNIT.ini] SETTINGS.txt [--save DOC]"
            L" | load [--unit UNIT.ini] FILE | stream DOC | notify [--unit UNIT.ini] FILE EVENT..."
-           L" | selftest | demo [--unit UNIT.ini] SETTINGS.txt DOC";
+           L" | selftest | demo [--unit UNIT.ini] SETTINGS.txt DOC"
+           L" | preview [--unit UNIT.ini] SETTINGS.txt (--signal FILE.csv | --synth SPEC) [--seconds S] [--rate HZ]"
+           L" [--plot OUT.png]";
 }
 
 bool ParseCommandLine(const std::vector<std::wstring>& args, CommandLine& command, std::wstring& error)
@@ -56,6 +58,8 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, CommandLine& comman
     } else if (verb == L"demo") {
         command.verb = Verb::Demo;
         minOperands = maxOperands = 2;
+    } else if (verb == L"preview") {
+        command.verb = Verb::Preview;
     } else {
         error = L"unknown command " + verb;
         return false;
@@ -80,6 +84,9 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, CommandLine& comman
                 return false;
             }
             target = args[++i];
+        } else if (command.verb == Verb::Preview && IsPreviewOption(arg)) {
+            if (!ParsePreviewOption(args, i, command.preview, error))
+                return false;
         } else if (arg.size() > 1 && arg[0] == L'-' && arg[1] == L'-') {
             error = L"unknown option " + arg;
             return false;
@@ -91,6 +98,8 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, CommandLine& comman
         error = L"wrong number of operands for " + verb;
         return false;
     }
+    if (command.verb == Verb::Preview && !CheckPreviewOptions(command.preview, error))
+        return false;
     if (command.verb == Verb::Demo) {
         command.input = operands[0];
         command.savePath = operands[1];

@@ -216,6 +216,8 @@ int HostSession::Run(const CommandLine& command)
         return SelfTest();
     case Verb::Demo:
         return Demo(command);
+    case Verb::Preview:
+        return Preview(command);
     default:
         return 2;
     }
@@ -481,6 +483,37 @@ int HostSession::Demo(const CommandLine& command)
                               std::to_string(applied.size()) + " are the same.");
     std::fflush(stdout);
     return identical ? 0 : 1;
+}
+
+// The settings reach the unit as apply does; the records it receives are previewed.
+int HostSession::Preview(const CommandLine& command)
+{
+    std::string text;
+    if (!ReadTextFile(command.input, text)) {
+        PrintError(L"cannot read " + command.input);
+        return 2;
+    }
+    SampledSignals signals;
+    if (!ReadPreviewSignals(command.preview, model_, signals))
+        return 2;
+    SimulatedUnit* unit = nullptr;
+    HostDocument* document = OpenDocument(model_, unit);
+    if (!document)
+        return 3;
+    std::wstring wide(text.size() + 1, L'\0');
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                                        static_cast<int>(wide.size()))));
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    std::vector<Record> records;
+    for (const UnitCall& call : unit->Calls())
+        if (!call.switchOff)
+            records.push_back(call.record);
+    document->Close();
+    document->Release();
+    unit->Release();
+    const size_t slash = command.input.find_last_of(L"\\/");
+    const std::wstring name = slash == std::wstring::npos ? command.input : command.input.substr(slash + 1);
+    return RunPreview(command.preview, model_, name, records, signals);
 }
 
 } // namespace VireoHost

@@ -32,6 +32,7 @@ private:
     int Notify(const CommandLine& command);
     int SelfTest();
     int Demo(const CommandLine& command);
+    int Preview(const CommandLine& command);
 
     bool ReadUnit(const CommandLine& command, UnitModel& unit);
     // A host document on a new simulated unit with its module document; null on failure.

@@ -175,6 +175,9 @@ bool LoadUnitIni(const std::wstring& file, UnitModel& unit, std::wstring& error)
         return bad(L"MaxPulseDelay", value);
     if (ReadKey(path, L"Unit", L"MaxHoldoff", value) && !ParseSeconds(value, unit.maxHoldoff))
         return bad(L"MaxHoldoff", value);
+    if (ReadKey(path, L"Unit", L"SampleRate", value) &&
+        (!ParseSeconds(value, unit.sampleRate) || !(unit.sampleRate > 0)))
+        return bad(L"SampleRate", value);
 
     // Inputs without their own [Inputs] entry take the default ranges in turn.
     std::vector<std::wstring> ranges;

@@ -20,6 +20,8 @@ struct UnitModel {
     double maxPulseDelay = 10.0;
     double maxHoldoff = 10.0;
     bool stimulator = false;
+    // Samples per second of every input.
+    double sampleRate = 10000.0;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose

@@ -193,4 +193,59 @@ TEST(VireoHostProgram, BadArgumentsAndUnreadableFilesExitWithTwo)
     }
 }
 
+// A1 is on while input 1 is at or above 5 V (hysteresis 1 V), on a unit with one analog output.
+HostRun Preview(const std::wstring& options, const std::string& unitText = "[Unit]\nAnalogOutputs=1\nDigitalGroups=\n")
+{
+    const std::wstring settings = TempPath(L"vps");
+    const std::wstring unit = TempPath(L"vpu");
+    WriteFile(settings, OneRule);
+    WriteFile(unit, unitText);
+    const HostRun run = Host(L"preview --unit " + Quote(unit) + L" " + Quote(settings) + L" " + options);
+    DeleteFileW(settings.c_str());
+    DeleteFileW(unit.c_str());
+    return run;
+}
+
+TEST(VireoHostProgram, PreviewPrintsEachActivityAndASummaryPerOutput)
+{
+    const HostRun run = Preview(L"--synth \"1=square(8,2)\" --seconds 1 --rate 1000");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "A1 0.0000 0.2500\nA1 0.5000 0.7500\nSummary: A1 2 events\n");
+}
+
+TEST(VireoHostProgram, PreviewSamplesAtTheUnitsRateUnlessTold)
+{
+    // Three samples in a second: 0, 3.33 and 6.67 V.
+    const HostRun run =
+        Preview(L"--synth 1=ramp(0,10) --seconds 1", "[Unit]\nAnalogOutputs=1\nDigitalGroups=\nSampleRate=3\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "A1 0.6667 1.0000\nSummary: A1 1 event\n");
+}
+
+TEST(VireoHostProgram, PreviewReadsACsvSignalAndNamesTheLineOfABadOne)
+{
+    const std::wstring csv = TempPath(L"vpc");
+    WriteFile(csv, "time,1\n0,0\n0.5,6\n1.0,0\n");
+    HostRun run = Preview(L"--signal " + Quote(csv));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "A1 0.5000 1.0000\nSummary: A1 1 event\n");
+    WriteFile(csv, "time,1\n0,0\n0.5,six\n");
+    run = Preview(L"--signal " + Quote(csv));
+    DeleteFileW(csv.c_str());
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("line 3: \"six\" is not a number"), std::string::npos) << run.err;
+}
+
+TEST(VireoHostProgram, PreviewDrawsAPngPlot)
+{
+    const std::wstring png = TempPath(L"vpp");
+    const HostRun run = Preview(L"--synth \"1=sine(8,3);1=noise(0.2,1)\" --plot " + Quote(png));
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    const std::string bytes = ReadFile(png);
+    DeleteFileW(png.c_str());
+    ASSERT_GT(bytes.size(), 1000u);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
 } // namespace

@@ -1,0 +1,143 @@
+#include "preview/OutputPreview.h"
+
+#include "preview/OutputModel.h"
+
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <vector>
+
+namespace OnlineEvents {
+namespace {
+
+static_assert(sizeof(LONG) == sizeof(int32_t), "samples cross the interface as 32-bit counts");
+
+// False when a record cannot be read.
+bool ReadRecords(const BYTE* records, ULONG count, std::vector<ModelOutput>& outputs)
+{
+    outputs.resize(count);
+    for (ULONG i = 0; i < count; ++i)
+        if (!ReadOutputRecord(records + static_cast<size_t>(i) * VIREO_PREVIEW_RECORD_SIZE, outputs[i]))
+            return false;
+    return true;
+}
+
+VireoPreviewOutput Describe(const ModelOutput& output)
+{
+    VireoPreviewOutput described{};
+    described.output = output.output;
+    described.mode = output.mode;
+    described.pulseLimit = output.pulseLimit;
+    described.ruleCount = static_cast<LONG>(output.rules.size());
+    described.width = output.width;
+    described.delay = output.delay;
+    described.holdoff = output.holdoff;
+    return described;
+}
+
+} // namespace
+
+OutputPreview& OutputPreview::Instance()
+{
+    static OutputPreview preview;
+    return preview;
+}
+
+HRESULT STDMETHODCALLTYPE OutputPreview::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IVireoOutputPreview)) {
+        *object = static_cast<IVireoOutputPreview*>(this);
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE OutputPreview::Describe(const BYTE* records, ULONG recordCount, VireoPreviewOutput* outputs,
+                                                  VireoPreviewRule* rules, ULONG* ruleCount)
+{
+    if (!ruleCount)
+        return E_POINTER;
+    *ruleCount = 0;
+    if (recordCount && (!records || !outputs || !rules))
+        return E_POINTER;
+    try {
+        std::vector<ModelOutput> read;
+        if (!ReadRecords(records, recordCount, read))
+            return E_INVALIDARG;
+        ULONG written = 0;
+        for (ULONG i = 0; i < recordCount; ++i) {
+            outputs[i] = OnlineEvents::Describe(read[i]);
+            for (const ModelRule& rule : read[i].rules)
+                rules[written++] = {static_cast<LONG>(i), rule.slot,      rule.input,
+                                    rule.above ? 1 : 0,   rule.threshold, rule.hysteresis};
+        }
+        *ruleCount = written;
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCount, const LONG* samples,
+                                             ULONG inputCount, ULONG sampleCount, double sampleRate,
+                                             VireoPreviewActivity** activities, ULONG* activityCount)
+{
+    if (!activities || !activityCount)
+        return E_POINTER;
+    *activities = nullptr;
+    *activityCount = 0;
+    if ((recordCount && !records) || (inputCount && sampleCount && !samples))
+        return E_POINTER;
+    if (!(sampleRate > 0.0))
+        return E_INVALIDARG;
+    try {
+        std::vector<ModelOutput> outputs;
+        if (!ReadRecords(records, recordCount, outputs))
+            return E_INVALIDARG;
+        SignalView signals;
+        signals.samples = reinterpret_cast<const int32_t*>(samples);
+        signals.inputs = inputCount;
+        signals.count = sampleCount;
+        signals.rate = sampleRate;
+        const std::vector<Activity> found = RunModel(outputs, signals);
+        if (found.empty())
+            return S_OK;
+        auto* out = static_cast<VireoPreviewActivity*>(CoTaskMemAlloc(found.size() * sizeof(VireoPreviewActivity)));
+        if (!out)
+            return E_OUTOFMEMORY;
+        for (size_t i = 0; i < found.size(); ++i)
+            out[i] = {static_cast<LONG>(found[i].record), found[i].output, found[i].start, found[i].end};
+        *activities = out;
+        *activityCount = static_cast<ULONG>(found.size());
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+HRESULT RegisterOutputPreview()
+{
+    static std::mutex lock;
+    std::lock_guard<std::mutex> guard(lock);
+    // Offered once per apartment: a second registration would only hide the first.
+    IUnknown* offered = nullptr;
+    if (SUCCEEDED(CoGetClassObject(CLSID_VireoOutputPreview, CLSCTX_INPROC_SERVER, nullptr, IID_IUnknown,
+                                   reinterpret_cast<void**>(&offered))) &&
+        offered) {
+        offered->Release();
+        return S_FALSE;
+    }
+    DWORD cookie = 0;
+    // Kept for the life of the apartment, like the module's other registrations.
+    return CoRegisterClassObject(CLSID_VireoOutputPreview, &OutputPreview::Instance(), CLSCTX_INPROC_SERVER,
+                                 REGCLS_MULTIPLEUSE, &cookie);
+}
+
+} // namespace OnlineEvents

@@ -1,0 +1,159 @@
+// Reading preview signals: CSV files, synthetic descriptions and their conversion to counts.
+
+#include "PreviewCommand.h"
+#include "PreviewSignals.h"
+#include "UnitModel.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cmath>
+#include <fstream>
+
+using namespace VireoHost;
+
+TEST(PreviewSignalCsv, ReadsInputsByHeaderAndTheRateFromTheTimes)
+{
+    SampledSignals signals;
+    const SignalResult result =
+        ParseSignalCsv("\xEF\xBB\xBFtime,3,1\r\n0,1.5,-2\r\n0.001,2,-1\r\n0.002,2.5,0\r\n\r\n", 4, signals);
+    ASSERT_TRUE(result.ok) << std::string(result.message.begin(), result.message.end());
+    EXPECT_DOUBLE_EQ(signals.rate, 1000.0);
+    EXPECT_EQ(signals.count, 3u);
+    ASSERT_EQ(signals.inputs.size(), 2u);
+    EXPECT_EQ(signals.inputs[3], (std::vector<double>{1.5, 2, 2.5}));
+    EXPECT_EQ(signals.inputs[1], (std::vector<double>{-2, -1, 0}));
+}
+
+TEST(PreviewSignalCsv, ErrorsNameTheLine)
+{
+    struct Case {
+        const char* text;
+        int line;
+        const wchar_t* words;
+    } cases[] = {
+        {"", 1, L"empty"},
+        {"seconds,1\n0,1\n", 1, L"header"},
+        {"time,1,5\n0,1,1\n", 1, L"\"5\" is not an input"},
+        {"time,2,2\n0,1,1\n", 1, L"named twice"},
+        {"time,1\n0,1\n0.1,2\n0.2\n", 4, L"expected 2 fields, found 1"},
+        {"time,1\n0,1\n0.1,x\n", 3, L"\"x\" is not a number"},
+        {"time,1\n0,1\nsoon,1\n", 3, L"not a time"},
+        {"time,1\n0,1\n", 2, L"two rows"},
+        {"time,1\n0,1\n0.1,1\n0.1,1\n0.3,1\n", 4, L"does not increase"},
+        {"time,1\n0,1\n0.1,1\n0.27,1\n0.3,1\n", 4, L"fixed rate"},
+    };
+    for (const Case& c : cases) {
+        SampledSignals signals;
+        const SignalResult result = ParseSignalCsv(c.text, 4, signals);
+        EXPECT_FALSE(result.ok) << c.text;
+        EXPECT_EQ(result.line, c.line) << c.text;
+        EXPECT_NE(result.message.find(c.words), std::wstring::npos) << c.text;
+    }
+}
+
+TEST(PreviewSynthSpec, ParsesEveryShapeAndAddsShapesOfOneInput)
+{
+    std::vector<SynthShape> shapes;
+    ASSERT_TRUE(ParseSynthSpec(L"1=sine(2, 5); 2=square(1,10);3=ramp(-1,1);1=const(0.5);4=noise(0.1,7)", 4, shapes).ok);
+    ASSERT_EQ(shapes.size(), 5u);
+    EXPECT_EQ(shapes[1].kind, SynthShape::Kind::Square);
+    EXPECT_EQ(shapes[1].input, 2);
+    EXPECT_EQ(shapes[2].first, -1);
+    EXPECT_EQ(shapes[2].second, 1);
+    const SampledSignals signals = SampleShapes(shapes, 1.0, 1000.0);
+    EXPECT_EQ(signals.count, 1000u);
+    // sine at 1/20 s is at its crest, plus the constant.
+    EXPECT_NEAR(signals.inputs.at(1)[50], 2.5, 1e-9);
+    EXPECT_EQ(signals.inputs.at(2)[0], 1.0);
+    EXPECT_EQ(signals.inputs.at(2)[50], -1.0);
+    EXPECT_EQ(signals.inputs.at(2)[100], 1.0);
+    EXPECT_NEAR(signals.inputs.at(3)[500], 0.0, 1e-9);
+    double sum = 0, squares = 0;
+    for (double v : signals.inputs.at(4)) {
+        sum += v;
+        squares += v * v;
+    }
+    EXPECT_NEAR(std::sqrt(squares / 1000 - (sum / 1000) * (sum / 1000)), 0.1, 0.01);
+    // The same seed gives the same noise.
+    EXPECT_EQ(SampleShapes(shapes, 1.0, 1000.0).inputs.at(4), signals.inputs.at(4));
+}
+
+TEST(PreviewSynthSpec, RefusesMalformedTerms)
+{
+    const wchar_t* bad[] = {
+        L"",           L"1=sine(1)",  L"1=wave(1,2)",   L"9=const(1)", L"x=const(1)", L"1=sine(1,0)",
+        L"1=const(a)", L"1 const(1)", L"1=noise(-1,2)", L"1=const(1"};
+    for (const wchar_t* spec : bad) {
+        std::vector<SynthShape> shapes;
+        EXPECT_FALSE(ParseSynthSpec(spec, 4, shapes).ok) << std::wstring(spec).c_str();
+    }
+}
+
+TEST(PreviewUnitCounts, FullScaleIsTheRangeAndTheConverterSaturates)
+{
+    UnitModel unit; // 10 V, 5 V, 2 V, 200 mV
+    SampledSignals signals;
+    signals.rate = 10;
+    signals.count = 3;
+    signals.inputs[1] = {2.5, -10, 20};
+    signals.inputs[4] = {50, -200, 1000};
+    const std::vector<int32_t> counts = ToUnitCounts(signals, unit);
+    ASSERT_EQ(counts.size(), 12u);
+    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.begin() + 3), (std::vector<int32_t>{8000, -32000, 32767}));
+    EXPECT_EQ(std::vector<int32_t>(counts.begin() + 3, counts.begin() + 9), std::vector<int32_t>(6, 0));
+    EXPECT_EQ(std::vector<int32_t>(counts.begin() + 9, counts.end()), (std::vector<int32_t>{8000, -32000, 32767}));
+}
+
+TEST(PreviewCommandLine, TakesOneSignalSourceAndRateOnlyForSynth)
+{
+    struct Case {
+        std::vector<std::wstring> args;
+        bool ok;
+    } cases[] = {
+        {{L"--synth", L"1=const(1)", L"--seconds", L"3", L"--rate", L"500"}, true},
+        {{L"--signal", L"a.csv", L"--plot", L"p.png"}, true},
+        {{L"--signal", L"a.csv", L"--synth", L"1=const(1)"}, false},
+        {{L"--plot", L"p.png"}, false},
+        {{L"--signal", L"a.csv", L"--rate", L"100"}, false},
+        {{L"--synth", L"1=const(1)", L"--seconds", L"-1"}, false},
+        {{L"--synth", L"1=const(1)", L"--rate"}, false},
+        {{L"--synth", L"1=const(1)", L"--synth", L"1=const(2)"}, false},
+    };
+    for (const Case& c : cases) {
+        PreviewOptions options;
+        std::wstring error;
+        bool ok = true;
+        for (size_t i = 0; ok && i < c.args.size(); ++i)
+            ok = IsPreviewOption(c.args[i]) && ParsePreviewOption(c.args, i, options, error);
+        ok = ok && CheckPreviewOptions(options, error);
+        EXPECT_EQ(ok, c.ok) << c.args.size() << " " << std::string(error.begin(), error.end());
+    }
+}
+
+TEST(PreviewUnitCounts, UnitFileSetsTheSampleRateAndRefusesNone)
+{
+    wchar_t dir[MAX_PATH];
+    wchar_t file[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"vpr", 0, file);
+    struct Case {
+        const char* text;
+        bool ok;
+        double rate;
+    } cases[] = {{"[Unit]\nName=x\n", true, 10000},
+                 {"[Unit]\nSampleRate=2500\n", true, 2500},
+                 {"[Unit]\nSampleRate=0\n", false, 0},
+                 {"[Unit]\nSampleRate=fast\n", false, 0}};
+    for (const Case& c : cases) {
+        std::ofstream(file, std::ios::binary) << c.text;
+        UnitModel unit;
+        std::wstring error;
+        EXPECT_EQ(LoadUnitIni(file, unit, error), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(unit.sampleRate, c.rate) << c.text;
+        }
+    }
+    DeleteFileW(file);
+}
