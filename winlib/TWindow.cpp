@@ -30,14 +30,22 @@ namespace TWindowLog {
 
 void HandlerFailure(UINT msg, const char* what)
 {
-    wchar_t number[16];
-    wsprintfW(number, L"0x%04X", msg);
-    std::wcerr << L"QLXBOOTLOG: " << L"TWindow: message " << number << L": " << Widen(what);
-    if (!std::wcerr)
+    // Called from inside a catch in the window procedure: nothing may escape from here.
+    try {
+        wchar_t place[32];
+        if (msg)
+            wsprintfW(place, L"message 0x%04X", msg);
+        else
+            wsprintfW(place, L"setup");
+        std::wcerr << L"QLXBOOTLOG: " << L"TWindow: " << place << L": " << Widen(what);
+        if (!std::wcerr)
+            std::wcerr.clear();
+        std::wcerr << std::endl;
+        if (!std::wcerr)
+            std::wcerr.clear();
+    } catch (...) {
         std::wcerr.clear();
-    std::wcerr << std::endl;
-    if (!std::wcerr)
-        std::wcerr.clear();
+    }
 }
 
 } // namespace TWindowLog
@@ -231,9 +239,9 @@ void TWindow::PerformSetup()
     try {
         SetupWindow();
     } catch (const std::exception& failure) {
-        TWindowLog::HandlerFailure(WM_CREATE, failure.what());
+        TWindowLog::HandlerFailure(0, failure.what());
     } catch (...) {
-        TWindowLog::HandlerFailure(WM_CREATE, "unknown exception");
+        TWindowLog::HandlerFailure(0, "unknown exception");
     }
 }
 

@@ -290,7 +290,7 @@ TEST(TWindowDispatch, ExceptionInSetupIsLoggedAndTheDialogStillRuns)
     ThrowingSetupDialog dialog;
     const int code = RunModal([&] { return dialog.Execute(); }, [&](HWND) { dialog.CmCancel(); });
     EXPECT_EQ(IDCANCEL, code);
-    EXPECT_NE(std::wstring::npos, log.Text().find(L"setup failed")) << log.Text();
+    EXPECT_NE(std::wstring::npos, log.Text().find(L"QLXBOOTLOG: TWindow: setup: setup failed")) << log.Text();
 }
 
 TEST(TDialogPane, ChildDialogIsCreatedInsideItsParentAndMovedOntoAPlaceholder)
@@ -309,4 +309,38 @@ TEST(TDialogPane, ChildDialogIsCreatedInsideItsParentAndMovedOntoAPlaceholder)
     // The pane's own template item is bound.
     SendMessageW(dialog.pane.check.GetHandle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(dialog.pane.check.IsChecked());
+}
+
+namespace {
+
+// Answers one private message; everything else is the attached window's own business.
+class Answering : public TWindow {
+public:
+    explicit Answering(HWND handle) : TWindow(handle) {}
+
+protected:
+    LRESULT Answer(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam * 2); }
+
+    DECLARE_RESPONSE_TABLE(Answering)
+};
+
+DEFINE_RESPONSE_TABLE(Answering, TWindow, EV_MESSAGE(WM_APP + 1, Answer))
+
+} // namespace
+
+TEST(TWindowAttach, ExistingWindowAnswersThroughTheTableAndGetsItsProcedureBack)
+{
+    const HWND edit = CreateWindowExW(0, L"EDIT", L"text", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    const LONG_PTR before = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+    {
+        Answering object(edit);
+        EXPECT_EQ(&object, TWindow::FromHandle(edit));
+        EXPECT_EQ(42, SendMessageW(edit, WM_APP + 1, 21, 0));
+        EXPECT_EQ(L"text", object.GetWindowText()); // WM_GETTEXT: the edit's own answer
+    }
+    EXPECT_EQ(before, GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    EXPECT_EQ(nullptr, TWindow::FromHandle(edit));
+    EXPECT_TRUE(IsWindow(edit)); // attached, not owned
+    DestroyWindow(edit);
 }
