@@ -51,7 +51,9 @@ void HandlerFailure(UINT msg, const char* what)
 } // namespace TWindowLog
 
 TWindow::TWindow(TWindow* parent, const wchar_t* title, TModule* module)
-    : parent_(parent), module_(module ? module : parent ? parent->module_ : &TModule::Default())
+    : parent_(parent), module_(module   ? module
+                               : parent ? parent->module_
+                                        : &TModule::Default())
 {
     if (title) {
         title_ = title;
@@ -61,19 +63,20 @@ TWindow::TWindow(TWindow* parent, const wchar_t* title, TModule* module)
         parent_->children_.push_back(this);
 }
 
-TWindow::TWindow(HWND parent, const wchar_t* title, TModule* module) : TWindow(static_cast<TWindow*>(nullptr), title, module)
+TWindow::TWindow(HWND parent, const wchar_t* title, TModule* module)
+    : TWindow(static_cast<TWindow*>(nullptr), title, module)
 {
     foreignParent_ = parent;
 }
 
-TWindow::TWindow(TWindow* parent, int resourceId, TModule* module) : TWindow(parent, static_cast<const wchar_t*>(nullptr), module)
+TWindow::TWindow(TWindow* parent, int resourceId, TModule* module)
+    : TWindow(parent, static_cast<const wchar_t*>(nullptr), module)
 {
     resourceId_ = resourceId;
     id_ = resourceId;
 }
 
-TWindow::TWindow(HWND handle, TModule* module)
-    : module_(module ? module : &TModule::Default())
+TWindow::TWindow(HWND handle, TModule* module) : module_(module ? module : &TModule::Default())
 {
     if (handle) {
         Attach(handle, false);
@@ -166,10 +169,10 @@ void TWindow::BindOrCreate()
     TWindow* const outer = t_creating;
     t_creating = this;
     const DWORD style = attr_.style | addedStyle_;
-    const HWND created = CreateWindowExW(attr_.exStyle, GetWindowClassName(), hasTitle_ ? title_.c_str() : L"", style,
-                                         attr_.x, attr_.y, attr_.width, attr_.height, parent,
-                                         (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
-                                         module_->GetHandle(), nullptr);
+    const HWND created = CreateWindowExW(
+        attr_.exStyle, GetWindowClassName(), hasTitle_ ? title_.c_str() : L"", style, attr_.x, attr_.y, attr_.width,
+        attr_.height, parent, (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
+        module_->GetHandle(), nullptr);
     t_creating = outer;
     if (!created)
         throw TXWindow("window creation failed: " + std::to_string(GetLastError()));

@@ -31,15 +31,15 @@ TEST(TRangeValidator, AcceptsWholeIntegersWithinItsBoundsOnly)
         const wchar_t* text;
         bool valid;
     };
-    for (const Case& c : {Case{0, 95, L"0", true}, Case{0, 95, L"95", true}, Case{0, 95, L"96", false},
-                          Case{0, 95, L"-1", false}, Case{0, 95, L"+7", true}, Case{0, 95, L"", false},
-                          Case{0, 95, L"7x", false}, Case{0, 95, L"9 ", false}, Case{-5, 5, L"-5", true},
-                          Case{-5, 5, L"-6", false}, Case{-5, 5, L"-", false},
-                          Case{0, 2147483647, L"2147483647", true}, Case{0, 2147483647, L"2147483648", false},
-                          Case{0, 2147483647, L"99999999999999999999", false}}) {
+    for (const Case& c :
+         {Case{0, 95, L"0", true}, Case{0, 95, L"95", true}, Case{0, 95, L"96", false}, Case{0, 95, L"-1", false},
+          Case{0, 95, L"+7", true}, Case{0, 95, L"", false}, Case{0, 95, L"7x", false}, Case{0, 95, L"9 ", false},
+          Case{-5, 5, L"-5", true}, Case{-5, 5, L"-6", false}, Case{-5, 5, L"-", false},
+          Case{0, 2147483647, L"2147483647", true}, Case{0, 2147483647, L"2147483648", false},
+          Case{0, 2147483647, L"99999999999999999999", false}}) {
         TRangeValidator validator(c.min, c.max);
-        EXPECT_EQ(c.valid, validator.IsValid(c.text)) << c.min << ".." << c.max << " '" << std::string(
-                                                          c.text, c.text + wcslen(c.text)) << "'";
+        EXPECT_EQ(c.valid, validator.IsValid(c.text))
+            << c.min << ".." << c.max << " '" << std::string(c.text, c.text + wcslen(c.text)) << "'";
     }
 }
 
@@ -100,10 +100,7 @@ namespace {
 
 class PaneWithEdit : public TDialog {
 public:
-    explicit PaneWithEdit(TWindow* parent)
-        : TDialog(parent, IDD_WL_PANE, nullptr), edit(this, IDC_WL_PANE_EDIT)
-    {
-    }
+    explicit PaneWithEdit(TWindow* parent) : TDialog(parent, IDD_WL_PANE, nullptr), edit(this, IDC_WL_PANE_EDIT) {}
     TEdit edit;
 };
 
@@ -111,8 +108,7 @@ class FormWithPane : public TDialog {
 public:
     explicit FormWithPane(TModule* module)
         : TDialog(static_cast<TWindow*>(nullptr), IDD_WL_CONTROLS, module), pane(this)
-    {
-    }
+    {}
     PaneWithEdit pane;
 };
 
