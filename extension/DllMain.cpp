@@ -1,6 +1,7 @@
 // Entry points of Vireo.dll.
 
 #include "extension/FrameworkServices.h"
+#include "extension/ModuleObject.h"
 #include "extension/OnlineEventsDocClass.h"
 #include "foundation/ModuleInstance.h"
 #include "winlib/TModule.h"
@@ -23,12 +24,14 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         } catch (...) {
             g_module = nullptr;
         }
+        QLX::SetModuleObject(g_module);
         QLX::SetModuleInstance(instance);
         DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
         // Static destructors run after this, still under the loader lock.
         QLX::NoteProcessDetach(reserved != nullptr);
+        QLX::SetModuleObject(nullptr);
         delete g_module;
         g_module = nullptr;
         break;
