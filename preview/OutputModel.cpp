@@ -1,15 +1,14 @@
 #include "preview/OutputModel.h"
 
+#include "hostapi/HostInterfaces.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace OnlineEvents {
 namespace {
 
-constexpr uint32_t RecordSize = 112;
-constexpr uint32_t SlotCount = 4;
-constexpr uint32_t SlotSize = 16;
-constexpr size_t FirstSlot = 48;
+namespace L = OutputRecordLayout;
 // Hold-off comparisons forgive the rounding of sample times.
 constexpr double TimeSlack = 1e-9;
 
@@ -42,32 +41,32 @@ std::vector<size_t> FlipsOfSilentInput(const ModelRule& rule)
 
 bool ReadOutputRecord(const uint8_t* record, ModelOutput& output)
 {
-    if (At<uint32_t>(record, 0) != RecordSize || At<uint32_t>(record, 4) != SlotCount)
+    if (At<uint32_t>(record, L::SizeField) != L::Size || At<uint32_t>(record, L::SlotCount) != L::RuleSlots)
         return false;
     output = ModelOutput{};
-    output.output = At<int32_t>(record, 8);
-    output.mode = At<uint32_t>(record, 12);
-    if (output.mode > 2)
+    output.output = At<int32_t>(record, L::Output);
+    output.mode = At<uint32_t>(record, L::Mode);
+    if (output.mode > L::ModeAny)
         return false;
-    if (output.mode == 0)
+    if (output.mode == L::ModeOff)
         return true;
-    const int32_t limit = At<int32_t>(record, 16);
+    const int32_t limit = At<int32_t>(record, L::PulseLimit);
     output.pulseLimit = limit > 0 ? limit : 0;
-    output.width = std::max(0.0, At<double>(record, 24));
-    output.delay = std::max(0.0, At<double>(record, 32));
-    output.holdoff = std::max(0.0, At<double>(record, 40));
-    for (uint32_t slot = 0; slot < SlotCount; ++slot) {
-        const uint8_t* base = record + FirstSlot + slot * SlotSize;
-        if (At<uint32_t>(base, 0) != SlotSize)
+    output.width = std::max(0.0, At<double>(record, L::PulseWidth));
+    output.delay = std::max(0.0, At<double>(record, L::PulseDelay));
+    output.holdoff = std::max(0.0, At<double>(record, L::Holdoff));
+    for (unsigned slot = 0; slot < L::RuleSlots; ++slot) {
+        const uint8_t* base = record + L::Slot(slot);
+        if (At<uint32_t>(base, L::SlotSizeField) != L::SlotSize)
             return false;
-        if (base[12] == 0)
+        if (base[L::Input] == 0)
             continue;
         ModelRule rule{};
         rule.slot = static_cast<int>(slot);
-        rule.input = base[12] - 1;
-        rule.above = base[13] == 0;
-        rule.threshold = At<int32_t>(base, 4);
-        rule.hysteresis = std::max<int32_t>(0, At<int32_t>(base, 8));
+        rule.input = base[L::Input] - 1;
+        rule.above = base[L::Direction] == L::Above;
+        rule.threshold = At<int32_t>(base, L::Threshold);
+        rule.hysteresis = std::max<int32_t>(0, At<int32_t>(base, L::Hysteresis));
         output.rules.push_back(rule);
     }
     return true;

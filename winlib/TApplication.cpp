@@ -1,6 +1,6 @@
 #include "winlib/TApplication.h"
 
-#include "winlib/TApplicationLanguage.h"
+#include "foundation/ApplicationLanguage.h"
 
 namespace {
 TApplication* g_current = nullptr;

@@ -103,7 +103,7 @@ public:
     HRESULT STDMETHODCALLTYPE SetOutput(const void* record) override
     {
         records.emplace_back();
-        std::memcpy(records.back().data(), record, OutputRecordSize);
+        std::memcpy(records.back().data(), record, OutputRecordLayout::Size);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE SwitchOff() override { return S_OK; }

@@ -12,7 +12,7 @@
 namespace {
 
 static_assert(VIREO_PREVIEW_FULL_SCALE == OnlineEvents::FullScaleCounts, "one full scale for records and signals");
-static_assert(VIREO_PREVIEW_RECORD_SIZE == OnlineEvents::OutputRecordSize, "one record size");
+static_assert(VIREO_PREVIEW_RECORD_SIZE == OutputRecordLayout::Size, "one record size");
 
 // Two outputs: A1 pulses when input 2 goes above 25 %, D1 is off.
 std::vector<BYTE> Records()
