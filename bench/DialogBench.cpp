@@ -2,6 +2,7 @@
 // setting it up until the first page shows, and one tab change. As the reference, the
 // same windows are made straight from the same templates with no classes of ours.
 
+#include "dialog/DetectorDialog.h"
 #include "eventconfig/EventConfig.h"
 #include "foundation/ModuleInstance.h"
 #include "resources/resource.h"
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,64 @@ HWND PlainDialog(const EventConfig& config)
     return dialog;
 }
 
+// A unit of four inputs that describes their ranges, and a document around it.
+class BenchUnit : public IRecordingUnit, public IUnitSettings {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        *object = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IRecordingUnit))
+            *object = static_cast<IRecordingUnit*>(this);
+        else if (IsEqualIID(iid, IID_IUnitSettings))
+            *object = static_cast<IUnitSettings*>(this);
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetSamplingState(SHORT* sampling) override { return *sampling = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetInputCount(LONG* count) override { return *count = 4, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetAnalogOutputCount(LONG* count) override { return *count = 2, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroupCount(LONG* count) override { return *count = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroup(LONG, IDigitalOutputGroup** group) override
+    {
+        return *group = nullptr, E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE GetStimulatorSettings(IStimulatorSettings** settings) override
+    {
+        return *settings = nullptr, E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputSettingsText(DWORD, LONG input, IQLXString** text) override
+    {
+        static const wchar_t* const ranges[] = {L"10 V", L"5 V", L"2 V", L"200 mV"};
+        const std::wstring xml = std::wstring(L"<Input><PhysicalGainIndex>") + ranges[input & 3] +
+                                 L"</PhysicalGainIndex></Input>";
+        *text = QLXString(xml.c_str()).GetInterface();
+        return S_OK;
+    }
+};
+
+class BenchDocument : public OnlineEvents::DetectorDocument {
+public:
+    bool GetMasterDeviceName(QLXString& name) override
+    {
+        name = QLXString(L"Korvane 8/35");
+        return true;
+    }
+    IRecordingUnit* RecordingUnit() const override { return &unit_; }
+
+private:
+    mutable BenchUnit unit_;
+};
+
+void SelectTab(HWND dialog, int index)
+{
+    HWND tabs = GetDlgItem(dialog, IDC_OUTPUT_TABS);
+    SendMessageW(tabs, TCM_SETCURSEL, index, 0);
+    NMHDR header{tabs, IDC_OUTPUT_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(dialog, WM_NOTIFY, IDC_OUTPUT_TABS, reinterpret_cast<LPARAM>(&header));
+    UpdateWindow(dialog);
+}
+
 } // namespace
 
 int main()
@@ -97,6 +157,29 @@ int main()
 
     HWND plain = nullptr;
     const double reference = Best([] {}, [&] { plain = PlainDialog(config); }, [&] { DestroyWindow(plain); });
+    // One rule more on every other output, so a tab change also resizes the dialog.
+    for (int i = 1; i < config.GetCount(); i += 2)
+        config.InsertRule(i, 0);
+    BenchDocument document;
+    OutputLimits limits{sizeof(OutputLimits), 0, 10.0, 10.0};
+    std::unique_ptr<OnlineEvents::DetectorDialog> dialog;
+    const auto build = [&] {
+        dialog = std::make_unique<OnlineEvents::DetectorDialog>(nullptr, nullptr, limits, config, &document);
+        dialog->Create();
+        dialog->ShowWindow(SW_SHOW);
+        dialog->UpdateWindow();
+    };
+    OnlineEvents::DetectorDialog::SetLastSelectedTab(0);
+    const double setup = Best([] {}, build, [&] { dialog.reset(); });
+
+    build();
+    int tab = 0;
+    const double tabChange = Best([] {}, [&] { SelectTab(dialog->GetHandle(), tab = (tab + 1) % 10); }, [] {});
+    dialog.reset();
+
     std::printf("reference set-up (templates only): %.3f ms\n", reference);
+    std::printf("dialog set-up until the first page shows: %.3f ms\n", setup);
+    std::printf("ratio: %.2f (goal at most 1.5)\n", setup / reference);
+    std::printf("tab change: %.3f ms (goal under 10)\n", tabChange);
     return 0;
 }

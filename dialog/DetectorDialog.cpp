@@ -228,7 +228,7 @@ void DetectorDialog::ResizeRuleArea(int delta)
     RECT tabs = tabs_.GetWindowRect();
     ScreenToClient(tabs);
     tabs_.MoveWindow(tabs.left, tabs.top, tabs.right - tabs.left, tabs.bottom - tabs.top + plan.offset, true);
-    background_.Rebuild(tabs_.GetHandle());
+    background_.MarkStale();
 
     TWindow* below[] = {&settings_, &ok_, &cancel_, &help_};
     for (TWindow* window : below)

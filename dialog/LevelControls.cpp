@@ -28,7 +28,7 @@ void LevelControls::SetRange(const InputRange& range)
     title_.SetText(title.TakeString().c_str());
 
     fullScale_ = LevelScale::FromRangeText(range.range).FullScale();
-    edit_.SetRange(Scale().Range());
+    edit_.SetSymmetricRange(Scale().Range());
 
     upDown_.SetRange(-LevelScale::Limit, LevelScale::Limit);
     slider_.SetRange(-LevelScale::Limit, LevelScale::Limit, true);

@@ -8,10 +8,10 @@ namespace OnlineEvents {
 
 class LevelEdit : public DoubleEdit {
 public:
-    LevelEdit(TWindow* parent, int resourceId);
+    LevelEdit(TWindow* parent, int resourceId) : DoubleEdit(parent, resourceId) {}
 
     // The check becomes -range to +range.
-    void SetRange(double range);
+    void SetSymmetricRange(double range) { SetRange(-range, range); }
     // The upper bound of the check; the largest finite double while there is none.
     double Range() const;
 };

@@ -44,3 +44,13 @@ IntEdit::IntEdit(TWindow* parent, int id, long upper) : TEdit(parent, id, 255)
     SetValidator(new TRangeValidator(0, upper));
     AddCreationStyle(ES_NUMBER);
 }
+
+void DoubleEdit::SetRange(double lower, double upper)
+{
+    if (FltRangeValidator* check = GetRangeValidator()) {
+        check->SetMin(lower);
+        check->SetMax(upper);
+    } else {
+        SetValidator(new FltRangeValidator(upper, lower));
+    }
+}

@@ -18,8 +18,9 @@ class FltRangeValidator : public TFilterValidator {
 public:
     FltRangeValidator(double upper, double lower);
     bool IsValid(const wchar_t* text) override;
-    void SetBounds(double lower, double upper) { lower_ = lower, upper_ = upper; }
-    double Upper() const { return upper_; }
+    double GetMax() const { return upper_; }
+    void SetMax(double upper) { upper_ = upper; }
+    void SetMin(double lower) { lower_ = lower; }
 
 private:
     double upper_, lower_;
@@ -27,12 +28,12 @@ private:
 
 class DoubleEdit : public TEdit {
 public:
+    DoubleEdit(TWindow* parent, int id) : TEdit(parent, id, 255) {}
     DoubleEdit(TWindow* parent, int id, double lower, double upper);
     void SetValue(double value);
     double GetValue() const;
-
-protected:
-    DoubleEdit(TWindow* parent, int id) : TEdit(parent, id, 255) {}
+    void SetRange(double lower, double upper);
+    FltRangeValidator* GetRangeValidator() const { return dynamic_cast<FltRangeValidator*>(GetValidator()); }
 };
 
 class IntEdit : public TEdit {

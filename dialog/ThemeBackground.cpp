@@ -32,8 +32,15 @@ bool ThemeBackground::CheckAppThemed()
     return themed;
 }
 
+void ThemeBackground::RebuildIfStale(HWND tabControl) const
+{
+    if (stale_)
+        const_cast<ThemeBackground*>(this)->Rebuild(tabControl);
+}
+
 void ThemeBackground::Rebuild(HWND tabControl)
 {
+    stale_ = false;
     if (brush_) {
         DeleteObject(brush_);
         brush_ = nullptr;
@@ -64,6 +71,7 @@ void ThemeBackground::Rebuild(HWND tabControl)
 
 bool ThemeBackground::Erase(HWND window, HDC dc, HWND tabControl) const
 {
+    RebuildIfStale(tabControl);
     if (!brush_)
         return false;
     const POINT offset = OffsetFromTabs(window, tabControl);
@@ -78,6 +86,7 @@ bool ThemeBackground::Erase(HWND window, HDC dc, HWND tabControl) const
 
 HBRUSH ThemeBackground::StaticColour(HDC dc, HWND control, HWND tabControl) const
 {
+    RebuildIfStale(tabControl);
     if (!brush_)
         return nullptr;
     const POINT offset = OffsetFromTabs(control, tabControl);

@@ -18,8 +18,12 @@ public:
 
     // Paints the tab control into a memory bitmap and makes the brush from it.
     void Rebuild(HWND tabControl);
+    // The tab control changed: the brush is made again when next painted with, since
+    // painting a themed tab control is slow and a page change may resize it twice.
+    void MarkStale() { stale_ = true; }
     HBRUSH Brush() const { return brush_; }
 
+    // Both paint operations first rebuild a stale brush.
     // Fills the window's client area with the brush aligned to the tab control;
     // false when there is no brush and the default erase is to run.
     bool Erase(HWND window, HDC dc, HWND tabControl) const;
@@ -28,7 +32,10 @@ public:
     HBRUSH StaticColour(HDC dc, HWND control, HWND tabControl) const;
 
 private:
+    void RebuildIfStale(HWND tabControl) const;
+
     HBRUSH brush_ = nullptr;
+    bool stale_ = false;
 };
 
 } // namespace OnlineEvents

@@ -96,3 +96,22 @@ TEST(ThemeBackground, StaticColourIsTransparentOverTheBrush)
     EXPECT_EQ(-2, origin.x);
     EXPECT_EQ(-2, origin.y);
 }
+
+TEST(ThemeBackground, StaleBrushIsMadeAgainForTheNewTabSizeWhenPainted)
+{
+    Windows w;
+    ThemeBackground background;
+    background.Rebuild(w.tabs);
+    MoveWindow(w.tabs, 10, 10, 300, 40, FALSE); // its bottom frame now runs through the pane
+    background.MarkStale();
+    Canvas pane(100, 40);
+    ASSERT_TRUE(background.Erase(w.pane, pane.dc, w.tabs));
+    Canvas tabPicture(300, 40);
+    SendMessageW(w.tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(tabPicture.dc),
+                 PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    int differing = 0;
+    for (int y = 0; y < 38; ++y)
+        for (int x = 0; x < 100; ++x)
+            differing += GetPixel(pane.dc, x, y) != GetPixel(tabPicture.dc, x + 2, y + 2);
+    EXPECT_EQ(0, differing);
+}
