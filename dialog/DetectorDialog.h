@@ -5,7 +5,7 @@
 // takes the copy after OK.
 
 #include "dialog/DetectorDocument.h"
-#include "dialog/StandIns.h"
+#include "dialog/DialogBase.h"
 #include "dialog/InputRange.h"
 #include "dialog/OnOffPane.h"
 #include "dialog/RulePane.h"

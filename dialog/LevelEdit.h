@@ -2,7 +2,7 @@
 // The level of a rule in the input's own units. It starts without a range check; the
 // first range set gives it one, later ranges move its bounds.
 
-#include "dialog/StandIns.h"
+#include "dialog/ValidatingEdit.h"
 
 namespace OnlineEvents {
 

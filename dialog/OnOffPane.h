@@ -2,7 +2,7 @@
 // The top of each output page: "Generate output when" all/any "of the following
 // conditions are met:".
 
-#include "dialog/StandIns.h"
+#include "dialog/DialogBase.h"
 #include "eventconfig/EventConfig.h"
 #include "winlib/TControl.h"
 

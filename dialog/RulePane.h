@@ -3,8 +3,8 @@
 // or "below" a level, with a hysteresis, and buttons that add a rule after this one or
 // remove this one. Pane i always shows rule i of the dialog's current output.
 
-#include "dialog/StandIns.h"
-#include "dialog/StandIns.h"
+#include "dialog/DialogBase.h"
+#include "dialog/ValidatingEdit.h"
 #include "dialog/LevelControls.h"
 #include "eventconfig/EventConfig.h"
 #include "winlib/TControl.h"

@@ -3,9 +3,8 @@
 // delay before it, a limited number of pulses and the wait before it may fire again -
 // and which of these controls are usable.
 
-#include "dialog/StandIns.h"
-#include "dialog/StandIns.h"
-#include "dialog/StandIns.h"
+#include "dialog/DialogBase.h"
+#include "dialog/ValidatingEdit.h"
 #include "eventconfig/EventConfig.h"
 #include "extension/HostInterfaces.h"
 #include "winlib/TControl.h"
