@@ -29,6 +29,9 @@ RECT PlacePopup(POINT anchor, SIZE size, const RECT& workArea)
     int y = anchor.y;
     if (y + size.cy > workArea.bottom)
         y = anchor.y - size.cy - AboveGap;
+    // An anchor within a few pixels of the bottom would still leave the pop-up hanging over it.
+    if (y + size.cy > workArea.bottom)
+        y = workArea.bottom - size.cy;
     return {x, y, x + size.cx, y + size.cy};
 }
 

@@ -12,7 +12,7 @@ namespace QLX {
 SIZE PopupSizeFor(HDC dc, HFONT font, const std::wstring& text);
 
 // Inside workArea: at most 10 pixels from its right edge, and above the anchor (by the
-// height plus 3) when it would pass the bottom.
+// height plus 3) when it would pass the bottom, but never below the bottom.
 RECT PlacePopup(POINT anchor, SIZE size, const RECT& workArea);
 
 // The work area of the monitor nearest point.

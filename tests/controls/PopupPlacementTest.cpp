@@ -18,6 +18,7 @@ TEST(PopupPlacement, StaysInsideTheWorkAreaNearRightAndBottomEdges)
                  {{914, 300}, {914, 300}},
                  {{200, 760}, {200, 737}},   // above the anchor
                  {{200, 748}, {200, 748}},   // just fits
+                 {{200, 785}, {200, 748}},   // above it would still pass the bottom
                  {{1020, 760}, {914, 737}}}; // both
     for (const Case& c : cases) {
         const RECT placed = PlacePopup(c.anchor, size, work);
