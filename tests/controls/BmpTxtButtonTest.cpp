@@ -142,7 +142,7 @@ TEST_F(HintTest, DeletingTheButtonKillsTheTimerAndThePopup)
     ASSERT_NE(nullptr, hint);
     DeleteObject();
     EXPECT_FALSE(IsWindow(hint));
-    EXPECT_FALSE(KillTimer(Button(), 1)) << "the window lives on without the timer";
+    EXPECT_FALSE(KillTimer(Button(), 1)) << "the bound window lives on without the timer";
 }
 
 TEST_F(HintTest, DestroyingTheButtonWindowClosesThePopup)

@@ -155,31 +155,24 @@ TEST(ButtonPainter, PushedButtonMovesGlyphAndLabelOnePixel)
     EXPECT_GT(labelUp.left, glyphUp.right) << "the label follows the glyph";
 }
 
-TEST(ButtonPainter, PushedPictureIsShownInPlace)
+TEST(ButtonPainter, PushedAndDisabledPicturesAreShownInPlace)
 {
-    auto glyph = SolidGlyph({Magenta, Cyan});
-    PixelCanvas up(60, 24, 0), down(60, 24, 0);
+    auto glyph = SolidGlyph({Magenta, Cyan, 0xFFFFFF});
+    PixelCanvas up(60, 24, 0), down(60, 24, 0), off(60, 24, 0);
     ButtonLook look = Look(glyph.get());
     PaintButton(up.Dc(), look);
     look.pushed = true;
     PaintButton(down.Dc(), look);
+    look.pushed = false;
+    look.disabled = true;
+    PaintButton(off.Dc(), look);
     const RECT normal = up.BoundsOf(MagentaRef), pushed = down.BoundsOf(CyanRef);
     ASSERT_NE(0, normal.right);
-    EXPECT_TRUE(EqualRect(&normal, &pushed));
-    EXPECT_EQ(0, down.BoundsOf(MagentaRef).right);
-}
-
-TEST(ButtonPainter, DisabledPictureIsUsedWhenTheGlyphHasOne)
-{
-    auto glyph = SolidGlyph({Magenta, Cyan, 0xFFFFFF});
-    PixelCanvas canvas(60, 24, 0);
-    ButtonLook look = Look(glyph.get());
-    look.disabled = true;
-    PaintButton(canvas.Dc(), look);
+    EXPECT_TRUE(EqualRect(&normal, &pushed)) << "the pushed picture does not move";
     // White greys to white; the normal picture's magenta would not.
-    const RECT inside{3, 3, 57, 21};
-    EXPECT_NE(0, canvas.BoundsOf(RGB(255, 255, 255), &inside).right);
-    EXPECT_EQ(0, canvas.BoundsOf(MagentaRef).right);
+    const RECT disabled = off.BoundsOf(RGB(255, 255, 255), &normal);
+    EXPECT_TRUE(EqualRect(&normal, &disabled));
+    EXPECT_EQ(0, down.BoundsOf(MagentaRef).right + off.BoundsOf(MagentaRef).right);
 }
 
 TEST(ButtonPainter, LabelIsDrawnWithoutAmpersands)
@@ -257,4 +250,48 @@ TEST(ButtonPainter, ThemeStateFollowsDisabledPushedHotDefault)
         look.isDefault = c.isDefault;
         EXPECT_EQ(c.state, ThemeStateOf(look));
     }
+}
+
+TEST(ButtonPainter, ThemedButtonShowsItsStateAndFocusThreePixelsIn)
+{
+    const QLX::ThemeLibrary& themes = QLX::ThemeLibrary::Instance();
+    const QLX::ThemeHandle theme = themes.Open(nullptr, L"BUTTON");
+    if (!theme)
+        GTEST_SKIP() << "no visual styles here";
+    HBRUSH parentBrush = CreateSolidBrush(RGB(0, 0, 200));
+    ButtonLook look = Look(nullptr);
+    look.theme = theme;
+    look.parentBrush = parentBrush;
+    PixelCanvas normal(60, 24, 0), pushed(60, 24, 0), focused(60, 24, 0);
+    PaintButton(normal.Dc(), look);
+    look.focused = true;
+    PaintButton(focused.Dc(), look);
+    look.focused = false;
+    look.pushed = true;
+    PaintButton(pushed.Dc(), look);
+    EXPECT_FALSE(normal.SameAs(pushed));
+    int onInset = 0, offInset = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (normal.At(x, y) != focused.At(x, y)) {
+                const bool outline = ((x == 3 || x == 56) && y >= 3 && y <= 20) || ((y == 3 || y == 20) && x >= 3 && x <= 56);
+                (outline ? onInset : offInset)++;
+            }
+    EXPECT_GT(onInset, 20);
+    EXPECT_EQ(0, offInset);
+    EXPECT_EQ(0, normal.BoundsOf(0).right) << "the parent's brush or the theme covers every pixel";
+    DeleteObject(parentBrush);
+    themes.Close(theme);
+}
+
+TEST(ButtonPainter, DisabledLabelIsEmbossed)
+{
+    PixelCanvas canvas(60, 24, 0);
+    ButtonLook look = Look(nullptr, L"Help");
+    look.disabled = true;
+    PaintButton(canvas.Dc(), look);
+    const RECT inside{3, 3, 57, 21};
+    EXPECT_NE(0, canvas.BoundsOf(GetSysColor(COLOR_3DHILIGHT), &inside).right);
+    EXPECT_NE(0, canvas.BoundsOf(GetSysColor(COLOR_3DSHADOW), &inside).right);
+    EXPECT_EQ(0, canvas.BoundsOf(GetSysColor(COLOR_BTNTEXT), &inside).right);
 }
