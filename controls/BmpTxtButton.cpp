@@ -25,13 +25,11 @@ DEFINE_RESPONSE_TABLE(TBmpTxtButton, TGlyphButton, EV_MESSAGE(WM_MOUSEMOVE, EvMo
 
 TBmpTxtButton::TBmpTxtButton(TWindow* parent, TModule* module, const QLXString& hint)
     : TBmpTxtButton(parent, HelpButtonId, module, hint)
-{
-}
+{}
 
 TBmpTxtButton::TBmpTxtButton(TWindow* parent, int resourceId, TModule* module, const QLXString& hint)
     : TGlyphButton(parent, resourceId, module), hint_(hint)
-{
-}
+{}
 
 TBmpTxtButton::~TBmpTxtButton()
 {

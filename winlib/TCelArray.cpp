@@ -43,7 +43,8 @@ TCelArray::~TCelArray()
 
 std::unique_ptr<TCelArray> TCelArray::FromResource(HINSTANCE module, int id, int celCount)
 {
-    auto* bitmap = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    auto* bitmap =
+        static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!bitmap)
         return nullptr;
     return std::make_unique<TCelArray>(bitmap, celCount);

@@ -1,6 +1,5 @@
 #include "winlib/TGlyphButton.h"
 
-
 namespace {
 
 // Room between glyph and label.
@@ -29,23 +28,22 @@ void PaintButtonBorder(HDC dc, const RECT& rect, bool sunken)
     DrawEdge(dc, &edge, sunken ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 }
 
-DEFINE_RESPONSE_TABLE(TGlyphButton, TButton, EV_MESSAGE(WM_PAINT, EvPaint),
-                      EV_MESSAGE(WM_PRINTCLIENT, EvPrintClient), EV_MESSAGE(WM_ERASEBKGND, EvEraseBackground),
-                      EV_MESSAGE(WM_LBUTTONDOWN, EvLButtonDown), EV_MESSAGE(WM_LBUTTONUP, EvLButtonUp),
-                      EV_MESSAGE(WM_LBUTTONDBLCLK, EvLButtonDown), EV_MESSAGE(WM_MOUSEMOVE, EvMouseMove),
-                      EV_MESSAGE(WM_KEYDOWN, EvKeyDown), EV_MESSAGE(WM_KEYUP, EvKeyUp),
-                      EV_MESSAGE(WM_SETFOCUS, EvFocusChange), EV_MESSAGE(WM_KILLFOCUS, EvFocusChange),
-                      EV_MESSAGE(WM_ENABLE, EvEnable), EV_MESSAGE(WM_CANCELMODE, EvCancelMode),
-                      EV_MESSAGE(BM_GETSTATE, EvGetState), EV_MESSAGE(BM_SETSTATE, EvSetState),
-                      EV_MESSAGE(WM_SETTEXT, EvSetText), EV_MESSAGE(BM_SETSTYLE, EvSetStyle))
+DEFINE_RESPONSE_TABLE(TGlyphButton, TButton, EV_MESSAGE(WM_PAINT, EvPaint), EV_MESSAGE(WM_PRINTCLIENT, EvPrintClient),
+                      EV_MESSAGE(WM_ERASEBKGND, EvEraseBackground), EV_MESSAGE(WM_LBUTTONDOWN, EvLButtonDown),
+                      EV_MESSAGE(WM_LBUTTONUP, EvLButtonUp), EV_MESSAGE(WM_LBUTTONDBLCLK, EvLButtonDown),
+                      EV_MESSAGE(WM_MOUSEMOVE, EvMouseMove), EV_MESSAGE(WM_KEYDOWN, EvKeyDown),
+                      EV_MESSAGE(WM_KEYUP, EvKeyUp), EV_MESSAGE(WM_SETFOCUS, EvFocusChange),
+                      EV_MESSAGE(WM_KILLFOCUS, EvFocusChange), EV_MESSAGE(WM_ENABLE, EvEnable),
+                      EV_MESSAGE(WM_CANCELMODE, EvCancelMode), EV_MESSAGE(BM_GETSTATE, EvGetState),
+                      EV_MESSAGE(BM_SETSTATE, EvSetState), EV_MESSAGE(WM_SETTEXT, EvSetText),
+                      EV_MESSAGE(BM_SETSTYLE, EvSetStyle))
 
 TGlyphButton::TGlyphButton(TWindow* parent, int resourceId, TModule* module) : TButton(parent, resourceId, module) {}
 
 TGlyphButton::TGlyphButton(TWindow* parent, int id, const wchar_t* text, int x, int y, int width, int height,
                            TModule* module)
     : TButton(parent, id, text, x, y, width, height, module)
-{
-}
+{}
 
 void TGlyphButton::SetGlyph(std::unique_ptr<TCelArray> glyph)
 {
@@ -107,7 +105,9 @@ void TGlyphButton::Paint(HDC dc, const RECT& client)
     SIZE textSize{0, 0};
     if (!text.empty())
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &textSize);
-    const int cel = pushed_ && glyph_ && glyph_->NumCels() > 1 ? 1 : IsDisabled() && glyph_ && glyph_->NumCels() > 2 ? 2 : 0;
+    const int cel = pushed_ && glyph_ && glyph_->NumCels() > 1        ? 1
+                    : IsDisabled() && glyph_ && glyph_->NumCels() > 2 ? 2
+                                                                      : 0;
     TGlyphLayout layout = LayoutGlyphAndText(client, glyph_ ? glyph_->CelSize() : SIZE{0, 0}, textSize);
     if (pushed_) {
         OffsetRect(&layout.glyph, cel == 1 ? 0 : 1, cel == 1 ? 0 : 1);

@@ -43,12 +43,14 @@ std::vector<std::pair<int, int>>& ButtonTest::Commands()
 
 void ButtonTest::SetUp()
 {
+    cursorLock_ = CreateMutexW(nullptr, FALSE, L"VireoControlsTestCursor");
+    WaitForSingleObject(cursorLock_, 60000);
     Commands().clear();
     parentWindow_ = CreateWindowExW(0, ParentClass(), L"Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200,
                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    buttonWindow_ = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP,
-                                    10, 10, 60, 24, parentWindow_, reinterpret_cast<HMENU>(9), GetModuleHandleW(nullptr),
-                                    nullptr);
+    buttonWindow_ =
+        CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP, 10, 10, 60,
+                        24, parentWindow_, reinterpret_cast<HMENU>(9), GetModuleHandleW(nullptr), nullptr);
     parent_ = std::make_unique<TWindow>(parentWindow_);
     button_ = std::make_unique<QLXControls::TBmpTxtButton>(parent_.get(), nullptr, QLXString(L"Get dialog help"));
     button_->Create();
@@ -64,6 +66,8 @@ void ButtonTest::TearDown()
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&msg);
+    ReleaseMutex(cursorLock_);
+    CloseHandle(cursorLock_);
 }
 
 void ButtonTest::Move(int x, int y)

@@ -35,6 +35,8 @@ protected:
     static std::wstring TextOf(HWND window);
 
 private:
+    // The cursor is shared by every test process of the run: one button test at a time.
+    HANDLE cursorLock_ = nullptr;
     HWND parentWindow_ = nullptr;
     HWND buttonWindow_ = nullptr;
     std::unique_ptr<TWindow> parent_;

@@ -43,13 +43,17 @@ ButtonLook Look(const TCelArray* glyph, const wchar_t* label = L"")
 int Greyed(COLORREF c, bool blue)
 {
     const double pi = std::acos(-1.0);
-    const double weight = blue ? 0.4 * std::sin(38 * pi / 180) : 0.4 * std::cos(38 * pi / 180) * std::cos(45 * pi / 180);
+    const double weight =
+        blue ? 0.4 * std::sin(38 * pi / 180) : 0.4 * std::cos(38 * pi / 180) * std::cos(45 * pi / 180);
     const double sum = (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 255.0;
     const double v = weight * sum + 0.4;
     return static_cast<int>(std::lround((v > 1 ? 1 : v) * 255));
 }
 
-bool Near(int a, int b) { return std::abs(a - b) <= 1; }
+bool Near(int a, int b)
+{
+    return std::abs(a - b) <= 1;
+}
 
 } // namespace
 
@@ -120,8 +124,8 @@ TEST(ButtonPainter, PremultipliedPictureKeepsItsLightGrey)
 TEST(ButtonPainter, DisabledButtonGreysItsGlyph)
 {
     auto glyph = SolidGlyph({0xFF0000});
-    const COLORREF greyedRed = RGB(Greyed(RGB(255, 0, 0), false), Greyed(RGB(255, 0, 0), false),
-                                   Greyed(RGB(255, 0, 0), true));
+    const COLORREF greyedRed =
+        RGB(Greyed(RGB(255, 0, 0), false), Greyed(RGB(255, 0, 0), false), Greyed(RGB(255, 0, 0), true));
     PixelCanvas enabled(60, 24, 0), disabled(60, 24, 0);
     ButtonLook look = Look(glyph.get());
     PaintButton(enabled.Dc(), look);
@@ -222,7 +226,8 @@ TEST(ButtonPainter, ClassicFocusRectangleLiesTwoPixelsInside)
         for (int x = 0; x < 60; ++x) {
             if (plain.At(x, y) == focused.At(x, y))
                 continue;
-            const bool onOutline = ((x == 2 || x == 57) && y >= 2 && y <= 21) || ((y == 2 || y == 21) && x >= 2 && x <= 57);
+            const bool onOutline =
+                ((x == 2 || x == 57) && y >= 2 && y <= 21) || ((y == 2 || y == 21) && x >= 2 && x <= 57);
             offOutline += !onOutline;
             top += y == 2;
             left += x == 2;
@@ -274,7 +279,8 @@ TEST(ButtonPainter, ThemedButtonShowsItsStateAndFocusThreePixelsIn)
     for (int y = 0; y < 24; ++y)
         for (int x = 0; x < 60; ++x)
             if (normal.At(x, y) != focused.At(x, y)) {
-                const bool outline = ((x == 3 || x == 56) && y >= 3 && y <= 20) || ((y == 3 || y == 20) && x >= 3 && x <= 56);
+                const bool outline =
+                    ((x == 3 || x == 56) && y >= 3 && y <= 20) || ((y == 3 || y == 20) && x >= 3 && x <= 56);
                 (outline ? onInset : offInset)++;
             }
     EXPECT_GT(onInset, 20);

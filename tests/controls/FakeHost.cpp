@@ -33,10 +33,7 @@ public:
         return *language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), S_OK;
     }
     HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override
-    {
-        return *store = this, S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override { return *store = this, S_OK; }
     HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) override
     {
         if (lstrcmpiW(key, L"qlx\\application\\visible") != 0)

@@ -13,13 +13,12 @@ TEST(PopupPlacement, StaysInsideTheWorkAreaNearRightAndBottomEdges)
     struct Case {
         POINT anchor;
         POINT expected;
-    } cases[] = {{{200, 300}, {200, 300}},  // room everywhere
-                 {{1000, 300}, {914, 300}}, // 10 pixels from the right edge
-                 {{914, 300}, {914, 300}},
-                 {{200, 760}, {200, 737}},   // above the anchor
-                 {{200, 748}, {200, 748}},   // just fits
-                 {{200, 785}, {200, 748}},   // above it would still pass the bottom
-                 {{1020, 760}, {914, 737}}}; // both
+    } cases[] = {{{200, 300}, {200, 300}},                            // room everywhere
+                 {{1000, 300}, {914, 300}},                           // 10 pixels from the right edge
+                 {{914, 300}, {914, 300}},  {{200, 760}, {200, 737}}, // above the anchor
+                 {{200, 748}, {200, 748}},                            // just fits
+                 {{200, 785}, {200, 748}},                            // above it would still pass the bottom
+                 {{1020, 760}, {914, 737}}};                          // both
     for (const Case& c : cases) {
         const RECT placed = PlacePopup(c.anchor, size, work);
         EXPECT_EQ(c.expected.x, placed.left) << c.anchor.x << "," << c.anchor.y;
