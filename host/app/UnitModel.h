@@ -20,6 +20,8 @@ struct UnitModel {
     double maxPulseDelay = 10.0;
     double maxHoldoff = 10.0;
     bool stimulator = false;
+    // The host's setting "qlx\\application\\visible": false keeps the module's hint pop-ups hidden.
+    bool applicationVisible = true;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose
