@@ -10,7 +10,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 
 namespace OnlineEvents {
 
@@ -335,7 +334,7 @@ void DetectorDialog::CmHelp()
     try {
         if (auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication))
             host->ShowHelp(L"vir_setup", L"VireoHelp");
-    } catch (const std::exception&) {
+    } catch (...) {
         // No host to show help: the button does nothing.
     }
 }
