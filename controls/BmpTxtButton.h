@@ -66,8 +66,8 @@ private:
     void CancelPress();
     void TrackLeave();
     void TrackHot(bool inside);
-    // A push that ends as a click (mouse or space bar): release, toggle, notify.
-    void Release(bool notify);
+    // The end of a push (mouse or space bar); a click toggles and tells the parent.
+    void Release(bool click);
     bool IsToolbar() const;
     // The pushed look a press leaves behind: only the set toggle state keeps it.
     bool KeepsPush() const { return toggleMode_ && toggleState_; }
