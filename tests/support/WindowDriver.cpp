@@ -19,6 +19,10 @@ void CALLBACK RunAction(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!g_run || !g_run->actionTimer)
         return;
+    // A modal dialog is shown once its queue first runs empty; the user acts after that.
+    const HWND active = GetActiveWindow();
+    if (!active || !IsWindowVisible(active))
+        return;
     KillTimer(nullptr, g_run->actionTimer);
     g_run->actionTimer = 0;
     g_run->action(GetActiveWindow());
@@ -29,6 +33,11 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
     if (!g_run)
         return;
     const HWND active = GetActiveWindow();
+    if (g_run->actionTimer) {
+        // The action never ran: no window came up.
+        KillTimer(nullptr, g_run->actionTimer);
+        g_run->actionTimer = 0;
+    }
     if (!active)
         return;
     if (g_run->watchdogTicks++ == 0)

@@ -13,7 +13,7 @@
 namespace VireoTest {
 
 // Runs start (which enters a modal loop, e.g. a dialog's Execute) and, once the loop
-// runs, calls action with the active window. A loop still running after timeoutMs
+// runs and its window is shown and active, calls action with that window. A loop still running after timeoutMs
 // gets WM_COMMAND IDCANCEL, then EndDialog with -2, so a test fails instead of hanging.
 int RunModal(const std::function<int()>& start, const std::function<void(HWND)>& action, UINT timeoutMs = 3000);
 
