@@ -26,9 +26,12 @@ public:
     HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR topic, LPCWSTR helpFile) override;
     HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override;
     HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) override;
+    // The answer for "qlx\\application\\visible" (true until set).
+    void SetApplicationVisible(bool visible) { applicationVisible_ = visible; }
 
 private:
     HWND mainWindow_;
+    bool applicationVisible_ = true;
 };
 
 // The result of one test function of a registered unit test.

@@ -232,6 +232,8 @@ bool HostSession::ReadUnit(const CommandLine& command, UnitModel& unit)
         PrintError(error);
         return false;
     }
+    if (application_)
+        application_->SetApplicationVisible(unit.applicationVisible);
     return true;
 }
 

@@ -171,6 +171,8 @@ bool LoadUnitIni(const std::wstring& file, UnitModel& unit, std::wstring& error)
     for (const Flag& flag : flags)
         if (ReadKey(path, L"Unit", flag.key, value) && !ParseBool(value, *flag.target))
             return bad(flag.key, value);
+    if (ReadKey(path, L"Application", L"Visible", value) && !ParseBool(value, unit.applicationVisible))
+        return bad(L"Visible", value);
     if (ReadKey(path, L"Unit", L"MaxPulseDelay", value) && !ParseSeconds(value, unit.maxPulseDelay))
         return bad(L"MaxPulseDelay", value);
     if (ReadKey(path, L"Unit", L"MaxHoldoff", value) && !ParseSeconds(value, unit.maxHoldoff))

@@ -22,6 +22,8 @@ struct UnitModel {
     bool stimulator = false;
     // Samples per second of every input.
     double sampleRate = 10000.0;
+    // The host's setting "qlx\\application\\visible": false keeps the module's hint pop-ups hidden.
+    bool applicationVisible = true;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose

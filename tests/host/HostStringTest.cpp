@@ -28,11 +28,21 @@ TEST_F(HostStringTest, TheModuleAdoptsAHostStringInPlaceAndDestroysIt)
         QLXString adopted = QLXString::Attach(host);
         EXPECT_EQ(adopted.c_str(), chars);
         EXPECT_EQ(adopted.Length(), 3u);
-        EXPECT_STREQ(adopted.NarrowText(), "abc");
         EXPECT_EQ(LiveHostStrings(), live);
     }
     EXPECT_EQ(LiveHostStrings(), live - 1);
-    // The module's last release ran the host's Destroy, narrow copy and all.
+    // The module's last release ran the host's Destroy.
+}
+
+TEST_F(HostStringTest, NarrowTextOfAHostStringComesFromTheModulesOwnCopy)
+{
+    IQLXString* host = NewHostString(L"abc");
+    const long live = LiveHostStrings();
+    QLXString adopted = QLXString::Attach(host);
+    EXPECT_STREQ(adopted.NarrowText(), "abc");
+    // The host's narrow buffer belongs to the host's heap: the module let go of it.
+    EXPECT_NE(adopted.c_str(), static_cast<const wchar_t*>(nullptr));
+    EXPECT_EQ(LiveHostStrings(), live - 1);
 }
 
 TEST_F(HostStringTest, AModuleCopyLeavesTheHostStringAlone)
