@@ -13,7 +13,7 @@
 #include "dialog/SettingsPane.h"
 #include "dialog/ThemeBackground.h"
 #include "eventconfig/EventConfig.h"
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "winlib/TControl.h"
 
 #include <array>

@@ -6,7 +6,7 @@
 #include "dialog/DialogBase.h"
 #include "dialog/ValidatingEdit.h"
 #include "eventconfig/EventConfig.h"
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 #include "winlib/TControl.h"
 
 namespace OnlineEvents {

@@ -1,6 +1,6 @@
 #include "FakeHost.h"
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <gtest/gtest.h>
 

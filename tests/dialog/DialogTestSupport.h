@@ -5,7 +5,7 @@
 #include "dialog/DetectorDialog.h"
 #include "dialog/DetectorDocument.h"
 #include "eventconfig/EventConfig.h"
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <commctrl.h>
 
