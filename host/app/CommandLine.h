@@ -1,12 +1,14 @@
 #pragma once
 // The host program's command line: one verb and its operands.
 
+#include "SetupOptions.h"
+
 #include <string>
 #include <vector>
 
 namespace VireoHost {
 
-enum class Verb { Apply, Load, Stream, Notify, SelfTest, Demo };
+enum class Verb { Apply, Load, Stream, Notify, SelfTest, Demo, Setup, Ui };
 
 // A unit notification that the notify verb can raise, by its command-line name.
 struct NotificationName {
@@ -29,6 +31,8 @@ struct CommandLine {
     // Where apply and demo save the host document.
     std::wstring savePath;
     std::vector<const NotificationName*> events;
+    // The setup and ui commands.
+    SetupOptions setup;
 };
 
 // False with a one-line reason for anything but the forms of Usage().

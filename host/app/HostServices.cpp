@@ -54,7 +54,7 @@ HRESULT HostApplication::GetBool(LPCWSTR key, VARIANT_BOOL* value)
     if (!key || !value)
         return E_POINTER;
     // The application window is visible, so hints may show.
-    *value = lstrcmpiW(key, L"qlx\\application\\visible") == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+    *value = hints_ && lstrcmpiW(key, L"qlx\\application\\visible") == 0 ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

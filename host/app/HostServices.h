@@ -14,6 +14,8 @@ namespace VireoHost {
 class HostApplication : public IHostApplication, public IHostSettingsStore {
 public:
     explicit HostApplication(HWND mainWindow) : mainWindow_(mainWindow) {}
+    // The answer to "qlx\application\visible".
+    void SetHints(bool hints) { hints_ = hints; }
     virtual ~HostApplication() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -29,6 +31,7 @@ public:
 
 private:
     HWND mainWindow_;
+    bool hints_ = true;
 };
 
 // The result of one test function of a registered unit test.

@@ -20,10 +20,17 @@ struct UnitModel {
     double maxPulseDelay = 10.0;
     double maxHoldoff = 10.0;
     bool stimulator = false;
+    // Whether the unit offers its online event control and its settings interface.
+    bool control = true;
+    bool settings = true;
+    bool limitsFail = false;
+    // The host setting "qlx\application\visible", read from the file's [Host] section.
+    bool hints = true;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose
-    // PhysicalGainIndex child holds the range; empty for an input it lacks.
+    // PhysicalGainIndex child holds the range (left out for the range "-"); empty
+    // for an input it lacks.
     std::wstring InputSettingsText(int input) const;
 };
 
