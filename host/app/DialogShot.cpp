@@ -47,13 +47,20 @@ HBITMAP CopyScreenArea(const RECT& area)
 
 } // namespace
 
+// Under Wine the desktop window names its display device, whose entry names the
+// graphics driver in use; Windows has no such mark and always a display.
 bool HasDisplay()
 {
-    // Wine names its graphics driver here; Windows has no such key and always a display.
-    wchar_t driver[64] = {};
+    const ATOM device = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(
+        GetPropW(GetDesktopWindow(), L"__wine_display_device_guid")));
+    wchar_t guid[64] = {};
+    if (!device || !GlobalGetAtomNameW(device, guid, 64))
+        return true;
+    const std::wstring key = L"System\\CurrentControlSet\\Control\\Video\\{" + std::wstring(guid) + L"}\\0000";
+    wchar_t driver[MAX_PATH] = {};
     DWORD size = sizeof driver;
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Drivers", L"Graphics", RRF_RT_REG_SZ, nullptr, driver,
-                     &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"GraphicsDriver", RRF_RT_REG_SZ, nullptr, driver, &size) !=
+        ERROR_SUCCESS)
         return true;
     return lstrcmpiW(driver, L"null") != 0;
 }

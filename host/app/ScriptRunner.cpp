@@ -301,9 +301,9 @@ void ScriptRunner::Shot(HWND dialog, const std::wstring& name)
         print_(L"shot " + name + L": no display");
         return;
     }
-    // What the dialog shows after the last action is painted first.
-    UpdateWindow(dialog);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // What the dialog shows after the last action is painted before the picture.
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
     const std::wstring path = shots_ + L"\\" + name + L".png";
     std::wstring error;
     if (!SaveWindowPicture(dialog, path, error))
