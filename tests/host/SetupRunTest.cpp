@@ -204,6 +204,45 @@ TEST(SetupRun, OutputsTheUnitLacksStayInTheDocument)
     EXPECT_EQ(event.Rules[0].Level, 60);
 }
 
+// Chained after the document: sees the messages the document lets go on.
+class MessageProbe : public IMessageHandler {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
+    {
+        *object = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IMessageHandler) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    LONG STDMETHODCALLTYPE HandleMessage(IKXFMessage* message) override
+    {
+        DWORD number = 0;
+        DWORD flags = 0;
+        message->GetNumber(&number);
+        message->GetFlags(&flags);
+        if (number == OnlineEvents::Doc::DocumentGroup() + 2)
+            applyFlags.push_back(flags);
+        return 0;
+    }
+    HRESULT STDMETHODCALLTYPE Connect(IUnknown*, BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Chain(IMessageHandler*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Unchain(IUnknown*) override { return S_OK; }
+    std::vector<DWORD> applyFlags;
+};
+
+TEST(SetupRun, TheSettingsGoOutWithOptionOneUnlessTheQuietStateBitIsSet)
+{
+    for (DWORD state : {0u, 1u, 2u}) {
+        MessageProbe probe; // outlives the document, which holds it
+        DocFixture f;
+        ASSERT_EQ(f.doc->Chain(&probe), S_OK);
+        f.doc->SetEventHandlerState(state);
+        ChooseSetup(f, L"ok\n");
+        EXPECT_EQ(probe.applyFlags, std::vector<DWORD>{(state & 1) ? 0u : 1u}) << state;
+        EXPECT_FALSE(f.TakeCalls().empty());
+    }
+}
+
 TEST(SetupRun, TheMenuItemIsChosenAgainForEachDialog)
 {
     DocFixture f;
