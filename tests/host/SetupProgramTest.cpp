@@ -48,8 +48,15 @@ struct HostRun {
     }
 };
 
-// The host program beside this test program, with the arguments after "setup".
+HostRun RunHost(const std::wstring& arguments);
+
 HostRun RunSetup(const std::wstring& arguments)
+{
+    return RunHost(L"setup " + arguments);
+}
+
+// The host program beside this test program.
+HostRun RunHost(const std::wstring& arguments)
 {
     wchar_t self[MAX_PATH];
     std::wstring directory(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
@@ -64,7 +71,7 @@ HostRun RunSetup(const std::wstring& arguments)
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = out;
     startup.hStdError = err;
-    std::wstring commandLine = L"\"" + directory + L"VireoHost.exe\" setup " + arguments;
+    std::wstring commandLine = L"\"" + directory + L"VireoHost.exe\" " + arguments;
     PROCESS_INFORMATION process{};
     HostRun run;
     if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
@@ -159,6 +166,16 @@ TEST(SetupProgram, ABadScriptLineFailsBeforeAnythingRuns)
     EXPECT_TRUE(run.lines.empty());
     EXPECT_NE(run.err.find("line 3: unknown pane nowhere"), std::string::npos) << run.err;
     DeleteFileW(script.c_str());
+}
+
+TEST(SetupProgram, WaitingForAPersonNeedsADisplay)
+{
+    for (const wchar_t* arguments : {L"setup", L"ui"}) {
+        const HostRun run = RunHost(arguments);
+        EXPECT_EQ(run.exitCode, 2u) << arguments;
+        EXPECT_NE(run.err.find("needs a display"), std::string::npos) << run.err;
+        EXPECT_TRUE(run.lines.empty());
+    }
 }
 
 TEST(SetupProgram, SavedResultLoadsBackWithTheSameSettings)
