@@ -29,16 +29,30 @@ private:
     bool ok_ = false;
 };
 
-// The screen's pixels under the window, as they are shown.
-HBITMAP CopyScreenArea(const RECT& area)
+// Adds the window's own pixels at its place relative to the picture's origin. Each
+// window's own surface holds what it shows, children included, whenever the display
+// last received it.
+void AddWindowPixels(HDC picture, const POINT& origin, HWND window)
 {
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
+    RECT place{};
+    GetWindowRect(window, &place);
+    HDC source = GetWindowDC(window);
+    BitBlt(picture, place.left - origin.x, place.top - origin.y, place.right - place.left, place.bottom - place.top,
+           source, 0, 0, SRCCOPY);
+    ReleaseDC(window, source);
+}
+
+// The window as shown, with the pop-ups that lie over it.
+HBITMAP CopyWindowArea(HWND window, const RECT& area, const std::vector<HWND>& overlays)
+{
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, area.right - area.left, area.bottom - area.top);
     HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    const POINT origin{area.left, area.top};
+    AddWindowPixels(memory, origin, window);
+    for (HWND overlay : overlays)
+        AddWindowPixels(memory, origin, overlay);
     SelectObject(memory, previous);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
@@ -65,7 +79,7 @@ bool HasDisplay()
     return lstrcmpiW(driver, L"null") != 0;
 }
 
-bool SaveWindowPicture(HWND window, const std::wstring& path, std::wstring& error)
+bool SaveWindowPicture(HWND window, const std::vector<HWND>& overlays, const std::wstring& path, std::wstring& error)
 {
     RECT area{};
     if (!GetWindowRect(window, &area) || area.right <= area.left || area.bottom <= area.top) {
@@ -77,7 +91,7 @@ bool SaveWindowPicture(HWND window, const std::wstring& path, std::wstring& erro
         error = L"GDI+ did not start";
         return false;
     }
-    HBITMAP bitmap = CopyScreenArea(area);
+    HBITMAP bitmap = CopyWindowArea(window, area, overlays);
     Gdiplus::Status status = Gdiplus::GenericError;
     {
         Gdiplus::Bitmap picture(bitmap, nullptr);

@@ -4,12 +4,15 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace VireoHost {
 
 // False under a graphics driver that shows nothing (Wine's null driver).
 bool HasDisplay();
-// Copies the window's screen area into a PNG file; false with a reason.
-bool SaveWindowPicture(HWND window, const std::wstring& path, std::wstring& error);
+// Writes the window as shown, with the given pop-ups over it, to a PNG file; false
+// with a reason.
+bool SaveWindowPicture(HWND window, const std::vector<HWND>& overlays, const std::wstring& path,
+                       std::wstring& error);
 
 } // namespace VireoHost

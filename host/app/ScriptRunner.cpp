@@ -90,6 +90,9 @@ void ScriptRunner::Step()
     if (dialog != dialog_) {
         dialog_ = dialog;
         resumeAt_ = GetTickCount();
+        // The user works in the dialog: it is the active window, whatever the display did.
+        SetForegroundWindow(dialog);
+        SetActiveWindow(dialog);
     }
     RunDue(dialog);
     busy_ = false;
@@ -305,8 +308,11 @@ void ScriptRunner::Shot(HWND dialog, const std::wstring& name)
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     GdiFlush();
     const std::wstring path = shots_ + L"\\" + name + L".png";
+    std::vector<HWND> overlays;
+    if (HWND hint = FindHintWindow(dialog))
+        overlays.push_back(hint);
     std::wstring error;
-    if (!SaveWindowPicture(dialog, path, error))
+    if (!SaveWindowPicture(dialog, overlays, path, error))
         print_(L"shot " + name + L": " + error);
 }
 
