@@ -1,5 +1,6 @@
 // Entry points of Vireo.dll.
 
+#include "extension/ModuleObject.h"
 #include "extension/OnlineEventsDocClass.h"
 #include "foundation/ModuleInstance.h"
 #include "winlib/TModule.h"
@@ -22,10 +23,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
         } catch (...) {
             g_module = nullptr;
         }
+        QLX::SetModuleObject(g_module);
         QLX::SetModuleInstance(instance);
         DisableThreadLibraryCalls(instance);
         break;
     case DLL_PROCESS_DETACH:
+        QLX::SetModuleObject(nullptr);
         delete g_module;
         g_module = nullptr;
         break;

@@ -5,6 +5,7 @@
 #include "foundation/TimeGet.h"
 
 #include <array>
+#include <atomic>
 #include <clocale>
 #include <cstring>
 #include <memory>
@@ -97,13 +98,22 @@ std::locale BuildFallbackLocale(wchar_t decimalPoint, wchar_t thousandsSep, wcha
 const LocaleInfo& LocaleInfo::Get()
 {
     static const LocaleInfo info;
+    info.TellUserOnce();
     return info;
+}
+
+void LocaleInfo::TellUserOnce() const
+{
+    static std::atomic<bool> told{false};
+    if (pendingMessage_.IsEmpty() || told.exchange(true))
+        return;
+    ShowMessage(pendingMessage_);
 }
 
 LocaleInfo::LocaleInfo()
 {
     if (!ReadSettings()) {
-        ShowMessage(HostString<IDS_HOST_REGIONAL_READ_FAILED>());
+        pendingMessage_ = HostString<IDS_HOST_REGIONAL_READ_FAILED>();
         return;
     }
     // A program that chose its own numeric locale keeps it.
@@ -115,8 +125,7 @@ LocaleInfo::LocaleInfo()
     QLXString message = CheckSeparators();
     if (!std::setlocale(LC_NUMERIC, crtName))
         message = NumericCategoryFailureText(GetLastError());
-    if (!message.IsEmpty())
-        ShowMessage(message);
+    pendingMessage_ = message;
 }
 
 bool LocaleInfo::ReadSettings()

@@ -44,6 +44,9 @@ public:
 private:
     LocaleInfo();
     bool ReadSettings();
+    // Shows the message the construction left, once; never under the one-time guard,
+    // since a message box pumps messages whose handlers may ask for the record again.
+    void TellUserOnce() const;
     // Installs the global locale; returns the name for the C runtime's numeric category.
     const char* InstallGlobalLocale();
     QLXString CheckSeparators() const;
@@ -64,4 +67,5 @@ private:
     bool designatorFirst_ = false;
     std::locale locale_;
     bool installed_ = false;
+    QLXString pendingMessage_;
 };

@@ -53,8 +53,8 @@ HRESULT HostApplication::GetBool(LPCWSTR key, VARIANT_BOOL* value)
 {
     if (!key || !value)
         return E_POINTER;
-    // The application window is visible, so hints may show.
-    *value = hints_ && lstrcmpiW(key, L"qlx\\application\\visible") == 0 ? VARIANT_TRUE : VARIANT_FALSE;
+    const bool visible = lstrcmpiW(key, L"qlx\\application\\visible") == 0 && applicationVisible_;
+    *value = visible ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

@@ -14,8 +14,6 @@ namespace VireoHost {
 class HostApplication : public IHostApplication, public IHostSettingsStore {
 public:
     explicit HostApplication(HWND mainWindow) : mainWindow_(mainWindow) {}
-    // The answer to "qlx\application\visible".
-    void SetHints(bool hints) { hints_ = hints; }
     virtual ~HostApplication() = default;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -28,10 +26,12 @@ public:
     HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR topic, LPCWSTR helpFile) override;
     HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override;
     HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) override;
+    // The answer for "qlx\\application\\visible" (true until set).
+    void SetApplicationVisible(bool visible) { applicationVisible_ = visible; }
 
 private:
     HWND mainWindow_;
-    bool hints_ = true;
+    bool applicationVisible_ = true;
 };
 
 // The result of one test function of a registered unit test.

@@ -133,7 +133,7 @@ bool HostSession::Start(std::wstring& error)
     mainWindow_ = CreateWindowExW(0, windowClass.lpszClassName, L"Kestrana", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
     application_ = new HostApplication(mainWindow_);
-    application_->SetHints(model_.hints);
+    application_->SetApplicationVisible(model_.applicationVisible);
     CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &applicationCookie_);
     // The host's own test registry, registered before the framework's stand-in offers one.
@@ -228,6 +228,8 @@ bool HostSession::ReadUnit(const CommandLine& command, UnitModel& unit)
         PrintError(error);
         return false;
     }
+    if (application_)
+        application_->SetApplicationVisible(unit.applicationVisible);
     return true;
 }
 

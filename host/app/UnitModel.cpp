@@ -177,8 +177,11 @@ bool LoadUnitIni(const std::wstring& file, UnitModel& unit, std::wstring& error)
     for (const Flag& flag : flags)
         if (ReadKey(path, L"Unit", flag.key, value) && !ParseBool(value, *flag.target))
             return bad(flag.key, value);
-    if (ReadKey(path, L"Host", L"Hints", value) && !ParseBool(value, unit.hints))
+    // The hint setting has two spellings: [Host] Hints and [Application] Visible.
+    if (ReadKey(path, L"Host", L"Hints", value) && !ParseBool(value, unit.applicationVisible))
         return bad(L"Hints", value);
+    if (ReadKey(path, L"Application", L"Visible", value) && !ParseBool(value, unit.applicationVisible))
+        return bad(L"Visible", value);
     if (ReadKey(path, L"Unit", L"MaxPulseDelay", value) && !ParseSeconds(value, unit.maxPulseDelay))
         return bad(L"MaxPulseDelay", value);
     if (ReadKey(path, L"Unit", L"MaxHoldoff", value) && !ParseSeconds(value, unit.maxHoldoff))

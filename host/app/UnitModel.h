@@ -24,8 +24,8 @@ struct UnitModel {
     bool control = true;
     bool settings = true;
     bool limitsFail = false;
-    // The host setting "qlx\application\visible", read from the file's [Host] section.
-    bool hints = true;
+    // The host's setting "qlx\\application\\visible": false keeps the module's hint pop-ups hidden.
+    bool applicationVisible = true;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose

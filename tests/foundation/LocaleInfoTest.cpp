@@ -39,6 +39,9 @@ void Put(const std::wstring& key, const std::wstring& value)
     g_childLines += key + KeyEnd + value + EntryEnd;
 }
 
+// Set when a box's activation asks for the record again, as a message handler may.
+bool g_askAgainOnBox = false;
+
 // Records each message box and presses its OK button.
 HWND g_box;
 LRESULT CALLBACK CatchMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
@@ -49,6 +52,8 @@ LRESULT CALLBACK CatchMessageBoxes(int code, WPARAM wParam, LPARAM lParam)
         wchar_t caption[512] = {};
         GetWindowTextW(window, caption, 512);
         Put(L"box.caption", caption);
+        if (g_askAgainOnBox)
+            Put(L"box.askedAgain", LocaleInfo::Get().DecimalSeparator());
         g_box = window;
         PostMessageW(window, WM_COMMAND, IDOK, 0);
     } else if (code == HCBT_DESTROYWND && window == g_box) {
@@ -153,6 +158,9 @@ int RunChildScenario(const std::wstring& scenario, const std::wstring& reportPat
         std::setlocale(LC_NUMERIC, "English");
         BuildAndDescribe();
     } else if (scenario == L"build") {
+        BuildAndDescribe();
+    } else if (scenario == L"ask-again") {
+        g_askAgainOnBox = true;
         BuildAndDescribe();
     } else {
         Put(L"error", L"unknown scenario " + scenario);
@@ -374,6 +382,13 @@ TEST(LocaleInfoUserSettings, DateSeparatorEqualToDecimalWarnsOnce)
     const ChildReport report = RunWithSettings(L".", L",", L".", L",");
     EXPECT_EQ(std::vector<std::wstring>{HostText(20009)}, Boxes(report));
     EXPECT_EQ(L"1", report[L"installed"]);
+}
+
+TEST(LocaleInfoUserSettings, WarningIsShownAfterBuildingSoItsHandlersMayAskForTheRecord)
+{
+    const ChildReport report = RunWithSettings(L".", L",", L".", L",", L"ask-again");
+    EXPECT_EQ(std::vector<std::wstring>{HostText(20009)}, Boxes(report));
+    EXPECT_EQ(std::vector<std::wstring>{L"."}, report.All(L"box.askedAgain"));
 }
 
 TEST(LocaleInfoUserSettings, ListSeparatorEqualToDecimalWarns)

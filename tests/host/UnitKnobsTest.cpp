@@ -44,7 +44,7 @@ TEST(UnitKnobs, ControlSettingsAndLimitsFollowTheFile)
     std::wstring error;
     ASSERT_TRUE(LoadUnitIni(ini.path, model, error)) << error;
     EXPECT_EQ(model.name, L"");
-    EXPECT_FALSE(model.hints);
+    EXPECT_FALSE(model.applicationVisible);
     SimulatedUnit* unit = new SimulatedUnit(model);
     EXPECT_FALSE(Offers(unit, IID_IOnlineEventControl));
     EXPECT_FALSE(Offers(unit, IID_IUnitSettings));
@@ -65,7 +65,7 @@ TEST(UnitKnobs, DefaultsOfferEverythingAndShowHints)
     UnitModel model;
     std::wstring error;
     ASSERT_TRUE(LoadUnitIni(ini.path, model, error)) << error;
-    EXPECT_TRUE(model.control && model.settings && model.hints);
+    EXPECT_TRUE(model.control && model.settings && model.applicationVisible);
     EXPECT_FALSE(model.limitsFail);
     EXPECT_EQ(model.name, L"Korvane 8/35");
 }
@@ -87,7 +87,7 @@ TEST(UnitKnobs, TheHostAnswersTheHintSettingAsTheFileSays)
     VARIANT_BOOL value = VARIANT_FALSE;
     ASSERT_EQ(application.GetBool(L"qlx\\application\\visible", &value), S_OK);
     EXPECT_EQ(value, VARIANT_TRUE);
-    application.SetHints(false);
+    application.SetApplicationVisible(false);
     application.GetBool(L"qlx\\application\\visible", &value);
     EXPECT_EQ(value, VARIANT_FALSE);
 }

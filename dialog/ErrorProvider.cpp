@@ -1,0 +1,108 @@
+#include "dialog/ErrorProvider.h"
+
+namespace QLXControls {
+namespace {
+
+constexpr int TextWidth = 300;
+constexpr int Margin = 4;
+const COLORREF Background = RGB(255, 255, 225);
+
+} // namespace
+
+DEFINE_RESPONSE_TABLE(ErrorProvider, TWindow, EV_MESSAGE(WM_PAINT, EvPaint))
+
+ErrorProvider::ErrorProvider(HWND owner) : TWindow(owner, L"", nullptr), titleFont_(0, true)
+{
+    Attr().style = WS_POPUP | WS_BORDER | WS_DISABLED;
+    Attr().exStyle = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    Attr().x = Attr().y = 0;
+    Attr().width = Attr().height = 1;
+    Create();
+}
+
+void ErrorProvider::GetWindowClass(WNDCLASSEXW& windowClass) const
+{
+    windowClass.hbrBackground = nullptr;
+    windowClass.style |= CS_SAVEBITS;
+}
+
+void ErrorProvider::SetTitle(const wchar_t* title)
+{
+    SetWindowText(title);
+    Invalidate();
+}
+
+void ErrorProvider::SetMessage(const wchar_t* message)
+{
+    message_ = message ? message : L"";
+    Invalidate();
+}
+
+SIZE ErrorProvider::MeasureText() const
+{
+    HDC screen = GetDC(nullptr);
+    const SIZE size = DrawTexts(screen, true);
+    ReleaseDC(nullptr, screen);
+    return size;
+}
+
+void ErrorProvider::Show(HWND anchor)
+{
+    const SIZE text = MeasureText();
+    RECT frame{0, 0, text.cx + 2 * Margin, text.cy + 2 * Margin};
+    AdjustWindowRectEx(&frame, GetStyle(), FALSE, static_cast<DWORD>(GetWindowLongPtrW(GetHandle(), GWL_EXSTYLE)));
+    UINT flags = SWP_NOACTIVATE | SWP_SHOWWINDOW | SWP_NOZORDER;
+    int x = 0, y = 0;
+    if (anchor) {
+        RECT field{};
+        ::GetWindowRect(anchor, &field);
+        x = field.left;
+        y = field.bottom + 2;
+    } else {
+        flags |= SWP_NOMOVE;
+    }
+    SetWindowPos(nullptr, x, y, frame.right - frame.left, frame.bottom - frame.top, flags);
+    Invalidate();
+}
+
+void ErrorProvider::Hide()
+{
+    ShowWindow(SW_HIDE);
+}
+
+SIZE ErrorProvider::DrawTexts(HDC dc, bool calculate) const
+{
+    const std::wstring title = GetTitle();
+    const UINT format = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
+    // Each text is measured first, so the message goes below the title's real height.
+    RECT titleRect{Margin, Margin, Margin + TextWidth, Margin};
+    HGDIOBJ old = SelectObject(dc, titleFont_.GetHandle());
+    DrawTextW(dc, title.c_str(), -1, &titleRect, format | DT_CALCRECT);
+    if (!calculate)
+        DrawTextW(dc, title.c_str(), -1, &titleRect, format);
+    RECT messageRect{Margin, titleRect.bottom + 2, Margin + TextWidth, titleRect.bottom + 2};
+    SelectObject(dc, font_.GetHandle());
+    DrawTextW(dc, message_.c_str(), -1, &messageRect, format | DT_CALCRECT);
+    if (!calculate)
+        DrawTextW(dc, message_.c_str(), -1, &messageRect, format);
+    SelectObject(dc, old);
+    const LONG right = titleRect.right > messageRect.right ? titleRect.right : messageRect.right;
+    return SIZE{right - Margin, messageRect.bottom - Margin};
+}
+
+LRESULT ErrorProvider::EvPaint(WPARAM, LPARAM)
+{
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(GetHandle(), &paint);
+    const RECT client = GetClientRect();
+    HBRUSH brush = CreateSolidBrush(Background);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(0, 0, 0));
+    DrawTexts(dc, false);
+    EndPaint(GetHandle(), &paint);
+    return 0;
+}
+
+} // namespace QLXControls

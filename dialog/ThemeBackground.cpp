@@ -1,0 +1,98 @@
+#include "dialog/ThemeBackground.h"
+
+namespace OnlineEvents {
+
+namespace {
+
+// The window's top-left corner in the tab control's client coordinates.
+POINT OffsetFromTabs(HWND window, HWND tabControl)
+{
+    POINT corner{0, 0};
+    MapWindowPoints(window, tabControl, &corner, 1);
+    return corner;
+}
+
+} // namespace
+
+ThemeBackground::~ThemeBackground()
+{
+    if (brush_)
+        DeleteObject(brush_);
+}
+
+bool ThemeBackground::CheckAppThemed()
+{
+    HMODULE theme = LoadLibraryW(L"UxTheme.dll");
+    if (!theme)
+        return false;
+    using IsAppThemedFn = BOOL(WINAPI*)();
+    auto isAppThemed = reinterpret_cast<IsAppThemedFn>(reinterpret_cast<void*>(GetProcAddress(theme, "IsAppThemed")));
+    const bool themed = isAppThemed && isAppThemed();
+    FreeLibrary(theme);
+    return themed;
+}
+
+void ThemeBackground::RebuildIfStale(HWND tabControl) const
+{
+    if (stale_)
+        const_cast<ThemeBackground*>(this)->Rebuild(tabControl);
+}
+
+void ThemeBackground::Rebuild(HWND tabControl)
+{
+    stale_ = false;
+    if (brush_) {
+        DeleteObject(brush_);
+        brush_ = nullptr;
+    }
+    RECT bounds;
+    if (!tabControl || !GetWindowRect(tabControl, &bounds))
+        return;
+    const int width = bounds.right - bounds.left;
+    const int height = bounds.bottom - bounds.top;
+    if (width <= 0 || height <= 0)
+        return;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    if (memory && picture) {
+        HGDIOBJ old = SelectObject(memory, picture);
+        SendMessageW(tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
+                     PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+        SelectObject(memory, old);
+        brush_ = CreatePatternBrush(picture);
+    }
+    if (picture)
+        DeleteObject(picture);
+    if (memory)
+        DeleteDC(memory);
+}
+
+bool ThemeBackground::Erase(HWND window, HDC dc, HWND tabControl) const
+{
+    RebuildIfStale(tabControl);
+    if (!brush_)
+        return false;
+    const POINT offset = OffsetFromTabs(window, tabControl);
+    POINT oldOrigin;
+    SetBrushOrgEx(dc, -offset.x, -offset.y, &oldOrigin);
+    RECT client;
+    GetClientRect(window, &client);
+    FillRect(dc, &client, brush_);
+    SetBrushOrgEx(dc, oldOrigin.x, oldOrigin.y, nullptr);
+    return true;
+}
+
+HBRUSH ThemeBackground::StaticColour(HDC dc, HWND control, HWND tabControl) const
+{
+    RebuildIfStale(tabControl);
+    if (!brush_)
+        return nullptr;
+    const POINT offset = OffsetFromTabs(control, tabControl);
+    SetBkMode(dc, TRANSPARENT);
+    SetBrushOrgEx(dc, -offset.x, -offset.y, nullptr);
+    return brush_;
+}
+
+} // namespace OnlineEvents

@@ -1,0 +1,234 @@
+// The setup dialog driven as a user drives it: tabs, markers, growing and shrinking
+// with the rules, the rule buttons, OK and Cancel.
+
+#include "DialogTestSupport.h"
+#include "support/WindowDriver.h"
+
+#include <gtest/gtest.h>
+
+using namespace DialogTest;
+using OnlineEvents::DetectorDialog;
+
+namespace {
+constexpr int OnOff = 0, Rule0 = 1, Settings = 5;
+constexpr int OutputOn = 216, Plus = 231, Minus = 230;
+
+int VisibleRulePanes(HWND dialog)
+{
+    int visible = 0;
+    for (int j = 0; j < 4; ++j)
+        visible += (GetWindowLongW(Pane(dialog, Rule0 + j), GWL_STYLE) & WS_VISIBLE) ? 1 : 0;
+    return visible;
+}
+} // namespace
+
+TEST(DetectorDialog, CaptionNamesTheMasterDeviceOrStaysVireo)
+{
+    const struct {
+        bool known;
+        const wchar_t* name;
+        const wchar_t* caption;
+    } cases[] = {{true, L"Korvane 8/35", L"Vireo - Korvane 8/35"}, {true, L"", L"Vireo"}, {false, L"X", L"Vireo"}};
+    for (const auto& c : cases) {
+        DialogFixture f;
+        f.document.nameKnown = c.known;
+        f.document.name = c.name;
+        EXPECT_EQ(c.caption, Text(f.Open()));
+    }
+}
+
+TEST(DetectorDialog, PanesAreMarkedAndStackedOneRuleHeightApart)
+{
+    DialogFixture f;
+    HWND dialog = f.Open();
+    for (int number = 0; number <= 5; ++number)
+        EXPECT_NE(nullptr, Pane(dialog, number)) << number;
+    const RECT first = Bounds(Pane(dialog, Rule0));
+    const RECT place = Bounds(GetDlgItem(dialog, 248));
+    EXPECT_EQ(place.top, first.top);
+    for (int j = 1; j < 4; ++j)
+        EXPECT_EQ(first.top + j * (place.bottom - place.top), Bounds(Pane(dialog, Rule0 + j)).top) << j;
+    EXPECT_EQ(1, VisibleRulePanes(dialog));
+}
+
+TEST(DetectorDialog, OneTabPerOutputMarkedWhenOn)
+{
+    DialogFixture f;
+    f.config.GetEvent(1).On = true;
+    HWND dialog = f.Open();
+    ASSERT_EQ(10, TabCtrl_GetItemCount(GetDlgItem(dialog, 201)));
+    EXPECT_EQ(L"Analog Output 1", TabLabel(dialog, 0));
+    EXPECT_EQ(L"2 \u2022", TabLabel(dialog, 1));
+    EXPECT_EQ(L"Digital Output 1", TabLabel(dialog, 2));
+    EXPECT_EQ(L"8", TabLabel(dialog, 9));
+}
+
+TEST(DetectorDialog, TickingTheOutputAddsTheMarkerOnceAndClearingRemovesIt)
+{
+    DialogFixture f;
+    HWND dialog = f.Open();
+    Click(f.Item(OnOff, OutputOn));
+    EXPECT_EQ(L"Analog Output 1 \u2022", TabLabel(dialog, 0));
+    f.dialog->MarkOutputTab(0, true);
+    EXPECT_EQ(L"Analog Output 1 \u2022", TabLabel(dialog, 0));
+    Click(f.Item(OnOff, OutputOn));
+    EXPECT_EQ(L"Analog Output 1", TabLabel(dialog, 0));
+    f.dialog->MarkOutputTab(10, true); // beyond the outputs: nothing
+}
+
+TEST(DetectorDialog, ReopensOnTheLastTabOrOnTheFirstWhenThereAreFewerOutputs)
+{
+    {
+        DialogFixture f;
+        HWND dialog = f.Open();
+        SelectTab(dialog, 7);
+        EXPECT_EQ(7, DetectorDialog::LastSelectedTab());
+    }
+    {
+        DialogFixture f;
+        EXPECT_EQ(7, TabCtrl_GetCurSel(GetDlgItem(f.Open(), 201)));
+        EXPECT_EQ(7, f.dialog->CurrentOutput());
+    }
+    DialogFixture few;
+    few.config = MakeConfig(1, 4, 4);
+    EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(few.Open(), 201)));
+    EXPECT_EQ(0, DetectorDialog::LastSelectedTab());
+}
+
+TEST(DetectorDialog, CancelKeepsTheTabButNotTheChanges)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    const EventConfig before = f.config;
+    DetectorDialog dialog(nullptr, nullptr, f.limits, f.config, &f.document);
+    const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
+                                           [](HWND window) {
+                                               Click(Item(window, OnOff, OutputOn));
+                                               SelectTab(window, 3);
+                                               Click(Item(window, OnOff, OutputOn));
+                                               PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                                           });
+    EXPECT_EQ(IDCANCEL, result);
+    EXPECT_EQ(3, DetectorDialog::LastSelectedTab());
+    for (int i = 0; i < f.config.GetCount(); ++i)
+        EXPECT_EQ(before.GetEvent(i).On, f.config.GetEvent(i).On);
+}
+
+TEST(DetectorDialog, OkStoresThePageOnShowAndEveryPageLeft)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    DetectorDialog dialog(nullptr, nullptr, f.limits, f.config, &f.document);
+    const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
+                                           [](HWND window) {
+                                               Click(Item(window, OnOff, OutputOn));
+                                               SelectTab(window, 2);
+                                               Choose(Item(window, OnOff, 206), 1);
+                                               Click(GetDlgItem(window, IDOK));
+                                           });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_TRUE(dialog.Configuration().GetEvent(0).On);
+    EXPECT_FALSE(dialog.Configuration().GetEvent(2).All);
+    EXPECT_FALSE(f.config.GetEvent(0).On);
+    EXPECT_EQ(10, dialog.Configuration().DigitalOutputCount + dialog.Configuration().AnalogOutputCount);
+}
+
+TEST(DetectorDialog, FourRulesGrowTheDialogByThreePaneHeightsAndOneRuleShrinksItBack)
+{
+    DetectorDialog::SetLastSelectedTab(1);
+    DialogFixture f;
+    for (int i = 0; i < 3; ++i)
+        f.config.InsertRule(1, 0);
+    HWND dialog = f.Open();
+    const RECT place = Bounds(GetDlgItem(dialog, 248));
+    const int step = place.bottom - place.top;
+    EXPECT_EQ(4, VisibleRulePanes(dialog));
+    const RECT grown = Bounds(dialog), grownOk = Bounds(GetDlgItem(dialog, IDOK));
+    const RECT grownSettings = Bounds(Pane(dialog, Settings));
+    const RECT grownTabs = Bounds(GetDlgItem(dialog, 201));
+
+    SelectTab(dialog, 0);
+    EXPECT_EQ(1, VisibleRulePanes(dialog));
+    EXPECT_EQ(grown.bottom - 3 * step, Bounds(dialog).bottom);
+    EXPECT_EQ(grown.top, Bounds(dialog).top);
+    EXPECT_EQ(grownOk.top - 3 * step, Bounds(GetDlgItem(dialog, IDOK)).top);
+    EXPECT_EQ(grownSettings.top - 3 * step, Bounds(Pane(dialog, Settings)).top);
+    EXPECT_EQ(grownTabs.bottom - 3 * step, Bounds(GetDlgItem(dialog, 201)).bottom);
+    EXPECT_EQ(Bounds(GetDlgItem(dialog, 249)).top, Bounds(Pane(dialog, Settings)).top);
+}
+
+TEST(DetectorDialog, RuleButtonsFollowTheOutputAndTheRuleLimits)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    HWND dialog = f.Open();
+    EXPECT_FALSE(Enabled(dialog, Rule0, Plus));
+    EXPECT_FALSE(Enabled(dialog, Rule0, Minus));
+
+    Click(f.Item(OnOff, OutputOn));
+    EXPECT_TRUE(Enabled(dialog, Rule0, Plus));
+    EXPECT_FALSE(Enabled(dialog, Rule0, Minus));
+
+    for (int added = 1; added < 4; ++added)
+        Click(f.Item(Rule0, Plus));
+    EXPECT_EQ(4, VisibleRulePanes(dialog));
+    EXPECT_EQ(4, f.dialog->Configuration().GetRuleCount(0));
+    for (int j = 0; j < 4; ++j) {
+        EXPECT_FALSE(Enabled(dialog, Rule0 + j, Plus)) << j;
+        EXPECT_TRUE(Enabled(dialog, Rule0 + j, Minus)) << j;
+    }
+    Click(f.Item(Rule0 + 3, Minus));
+    EXPECT_EQ(3, VisibleRulePanes(dialog));
+    EXPECT_TRUE(Enabled(dialog, Rule0, Plus));
+}
+
+TEST(DetectorDialog, PlusInsertsAfterItsRuleAndMinusRemovesItsOwn)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    f.config.GetEvent(0).On = true;
+    f.config.GetEvent(0).Rules[0].Level = 40;
+    HWND dialog = f.Open();
+    Click(f.Item(Rule0, Plus));
+    const EventConfig& config = f.dialog->Configuration();
+    ASSERT_EQ(2, config.GetRuleCount(0));
+    EXPECT_DOUBLE_EQ(40, config.GetEvent(0).Rules[0].Level);
+    EXPECT_DOUBLE_EQ(0, config.GetEvent(0).Rules[1].Level);
+    Click(f.Item(Rule0, Minus));
+    ASSERT_EQ(1, config.GetRuleCount(0));
+    EXPECT_DOUBLE_EQ(0, config.GetEvent(0).Rules[0].Level);
+    EXPECT_EQ(L"0", Text(f.Item(Rule0, 207)));
+    EXPECT_EQ(1, VisibleRulePanes(dialog));
+}
+
+TEST(DetectorDialog, WithoutOutputsEverythingIsDisabledAndOkKeepsTheEmptyConfiguration)
+{
+    DialogFixture f;
+    f.config = MakeConfig(0, 0, 4);
+    HWND dialog = f.Open();
+    EXPECT_EQ(0, TabCtrl_GetItemCount(GetDlgItem(dialog, 201)));
+    EXPECT_FALSE(Enabled(dialog, OnOff, OutputOn));
+    EXPECT_FALSE(Enabled(dialog, Rule0, 207));
+    EXPECT_FALSE(Enabled(dialog, Rule0, Plus));
+    EXPECT_FALSE(Enabled(dialog, Settings, 217));
+    SelectTab(dialog, 0);
+    EXPECT_EQ(0, f.dialog->Configuration().GetCount());
+}
+
+TEST(DetectorDialog, OutputWithoutRulesShowsDefaultsAndStoresOnlyAChange)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    f.config.GetEvent(0).Rules.clear();
+    f.config.GetEvent(1).Rules.clear();
+    HWND dialog = f.Open();
+    EXPECT_EQ(1, VisibleRulePanes(dialog));
+    EXPECT_EQ(L"0", Text(f.Item(Rule0, 207)));
+    EXPECT_EQ(L"5", Text(f.Item(Rule0, 212)));
+    SelectTab(dialog, 1);
+    EXPECT_EQ(0, f.dialog->Configuration().GetRuleCount(0));
+    Enter(f.Item(Rule0, 207), L"2.5");
+    SelectTab(dialog, 2);
+    ASSERT_EQ(1, f.dialog->Configuration().GetRuleCount(1));
+    EXPECT_DOUBLE_EQ(25, f.dialog->Configuration().GetEvent(1).Rules[0].Level);
+}
