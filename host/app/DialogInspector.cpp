@@ -72,7 +72,7 @@ BOOL CALLBACK MatchHint(HWND window, LPARAM search)
 {
     auto* wanted = reinterpret_cast<DialogSearch*>(search);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
-    if (window != wanted->owner && IsWindowVisible(window) && (style & WS_POPUP) && !(style & WS_CAPTION) &&
+    if (window != wanted->owner && IsWindowVisible(window) && (style & WS_POPUP) && (style & WS_CAPTION) != WS_CAPTION &&
         !IsDialogWindow(window)) {
         wanted->found = window;
         return FALSE;
