@@ -173,13 +173,16 @@ int main()
     const double setup = Best([] {}, build, [&] { dialog.reset(); });
 
     build();
+    // Even outputs have one rule, odd ones two: 0 to 2 keeps the dialog's size, 0 to 1 resizes it.
     int tab = 0;
-    const double tabChange = Best([] {}, [&] { SelectTab(dialog->GetHandle(), tab = (tab + 1) % 10); }, [] {});
+    const double sameSize = Best([] {}, [&] { SelectTab(dialog->GetHandle(), tab = (tab + 2) % 10); }, [] {});
+    const double resizing = Best([] {}, [&] { SelectTab(dialog->GetHandle(), tab = (tab + 1) % 10); }, [] {});
     dialog.reset();
 
     std::printf("reference set-up (templates only): %.3f ms\n", reference);
     std::printf("dialog set-up until the first page shows: %.3f ms\n", setup);
     std::printf("ratio: %.2f (goal at most 1.5)\n", setup / reference);
-    std::printf("tab change: %.3f ms (goal under 10)\n", tabChange);
+    std::printf("tab change, same rule count: %.3f ms (goal under 10)\n", sameSize);
+    std::printf("tab change, dialog resized by a rule pane: %.3f ms (goal under 10)\n", resizing);
     return 0;
 }

@@ -173,17 +173,15 @@ LRESULT TBmpTxtButton::EvLButtonDown(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void TBmpTxtButton::Release(bool notify)
+void TBmpTxtButton::Release(bool click)
 {
-    if (!toggleMode_ || toggleState_)
-        SetPushed(false);
-    if (toggleMode_)
+    // Only a click flips the toggle, so the parent hears of every change.
+    if (toggleMode_ && click)
         toggleState_ = !toggleState_;
-    if (toggleMode_ && toggleState_)
-        SetPushed(true);
+    SetPushed(toggleMode_ && toggleState_);
     Invalidate(false);
     // Last: the parent's answer to the click may end this button.
-    if (notify)
+    if (click)
         NotifyClicked();
 }
 

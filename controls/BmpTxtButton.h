@@ -1,7 +1,9 @@
 #pragma once
 // The module's help button: a glyph button that draws its bitmap and label with the push
 // button theme (or a classic 3D look), turns hot under the mouse and shows a hint pop-up
-// while the mouse rests on it.
+// while the mouse rests on it. A dialog builds it with an empty hint and, in its setup,
+// calls SetGlyph(module handle, 210) and SetHint(string 402); clicks arrive as the
+// ordinary BN_CLICKED command of the button's id.
 
 #include "controls/Popup.h"
 #include "controls/ThemeLibrary.h"
@@ -66,8 +68,8 @@ private:
     void CancelPress();
     void TrackLeave();
     void TrackHot(bool inside);
-    // A push that ends as a click (mouse or space bar): release, toggle, notify.
-    void Release(bool notify);
+    // The end of a push (mouse or space bar); a click toggles and tells the parent.
+    void Release(bool click);
     bool IsToolbar() const;
     // The pushed look a press leaves behind: only the set toggle state keeps it.
     bool KeepsPush() const { return toggleMode_ && toggleState_; }

@@ -10,7 +10,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 
 namespace OnlineEvents {
 
@@ -39,7 +38,7 @@ DEFINE_RESPONSE_TABLE(DetectorDialog, QLX::DialogBase,
 DetectorDialog::DetectorDialog(HWND parent, TModule* module, const OutputLimits& limits, const EventConfig& config,
                                DetectorDocument* document)
     : QLX::DialogBase(parent, IDD_DETECTOR, module), tabs_(this, IDC_OUTPUT_TABS), onOff_(*this, module),
-      settings_(*this, module, limits), ok_(this, IDOK), cancel_(this, IDCANCEL), help_(this, IDC_HELP_BUTTON),
+      settings_(*this, module, limits), ok_(this, IDOK), cancel_(this, IDCANCEL), help_(this, module, QLXString()),
       limits_(limits), config_(config), document_(document)
 {
     for (int j = 0; j < RulePaneCount; ++j)
@@ -83,7 +82,9 @@ void DetectorDialog::SetupWindow()
     } else {
         ShowNoOutputs();
     }
-    // The help button's glyph and hint come with the bitmap button.
+    HINSTANCE instance = QLX::GetModuleInstance();
+    help_.SetGlyph(instance, IDB_HELP_GLYPH);
+    help_.SetHint(LoadResourceString(instance, IDS_HELP_BUTTON_HINT));
     help_.Invalidate();
     StackPanes();
 }
@@ -333,7 +334,7 @@ void DetectorDialog::CmHelp()
     try {
         if (auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication))
             host->ShowHelp(L"vir_setup", L"VireoHelp");
-    } catch (const std::exception&) {
+    } catch (...) {
         // No host to show help: the button does nothing.
     }
 }

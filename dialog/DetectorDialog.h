@@ -4,6 +4,7 @@
 // the output settings pane. It edits a working copy of the configuration; the caller
 // takes the copy after OK.
 
+#include "controls/BmpTxtButton.h"
 #include "dialog/DetectorDocument.h"
 #include "dialog/DialogBase.h"
 #include "dialog/InputRange.h"
@@ -89,7 +90,7 @@ private:
     SettingsPane settings_;
     TButton ok_;
     TButton cancel_;
-    TButton help_;
+    QLXControls::TBmpTxtButton help_;
     int current_ = 0;
     int visibleRules_ = 1;
     const OutputLimits& limits_;

@@ -7,13 +7,11 @@ namespace QLX {
 
 DialogBase::DialogBase(TWindow* parent, int resourceId, TModule* module)
     : TDialog(parent, resourceId, module ? module : GetModuleObject())
-{
-}
+{}
 
 DialogBase::DialogBase(HWND parent, int resourceId, TModule* module)
     : TDialog(parent, resourceId, module ? module : GetModuleObject())
-{
-}
+{}
 
 int DialogBase::Execute()
 {

@@ -94,15 +94,21 @@ LRESULT ErrorProvider::EvPaint(WPARAM, LPARAM)
 {
     PAINTSTRUCT paint{};
     HDC dc = BeginPaint(GetHandle(), &paint);
-    const RECT client = GetClientRect();
+    Paint(dc, GetClientRect());
+    EndPaint(GetHandle(), &paint);
+    return 0;
+}
+
+void ErrorProvider::Paint(HDC dc, const RECT& client) const
+{
     HBRUSH brush = CreateSolidBrush(Background);
     FillRect(dc, &client, brush);
     DeleteObject(brush);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(0, 0, 0));
+    const int mode = SetBkMode(dc, TRANSPARENT);
+    const COLORREF color = SetTextColor(dc, RGB(0, 0, 0));
     DrawTexts(dc, false);
-    EndPaint(GetHandle(), &paint);
-    return 0;
+    SetTextColor(dc, color);
+    SetBkMode(dc, mode);
 }
 
 } // namespace QLXControls

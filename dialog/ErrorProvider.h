@@ -26,6 +26,8 @@ public:
 
     // The size the texts need, in pixels.
     SIZE MeasureText() const;
+    // Paints background and texts into any device context of the client's size.
+    void Paint(HDC dc, const RECT& client) const;
 
 protected:
     const wchar_t* GetWindowClassName() const override { return L"QLXErrorProvider"; }

@@ -8,12 +8,11 @@ namespace OnlineEvents {
 
 class LevelEdit : public DoubleEdit {
 public:
+    // Without a range check: DoubleEdit's constructor without bounds.
     LevelEdit(TWindow* parent, int resourceId) : DoubleEdit(parent, resourceId) {}
 
     // The check becomes -range to +range.
     void SetSymmetricRange(double range) { SetRange(-range, range); }
-    // The upper bound of the check; the largest finite double while there is none.
-    double Range() const;
 };
 
 } // namespace OnlineEvents

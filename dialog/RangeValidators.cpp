@@ -120,8 +120,7 @@ void ShowRangeError(ErrorProvider* provider, TWindow* owner, Bound lower, Bound 
 
 FltRangeValidatorErrProv::FltRangeValidatorErrProv(double upper, double lower, ErrorProvider* provider)
     : FltRangeValidator(upper, lower), provider_(provider)
-{
-}
+{}
 
 void FltRangeValidatorErrProv::Error(TWindow* owner)
 {
@@ -130,8 +129,7 @@ void FltRangeValidatorErrProv::Error(TWindow* owner)
 
 LongRangeValidatorErrProv::LongRangeValidatorErrProv(long minimum, long maximum, ErrorProvider* provider)
     : TRangeValidator(minimum, maximum), provider_(provider)
-{
-}
+{}
 
 void LongRangeValidatorErrProv::Error(TWindow* owner)
 {

@@ -27,8 +27,6 @@ SettingsPane::SettingsPane(DetectorDialog& dialog, TModule* module, const Output
 {
 }
 
-void SettingsPane::SetupWindow() { QLX::DialogBase::SetupWindow(); }
-
 void SettingsPane::Load(const OnlineEvent& output)
 {
     fixedWidth_.SetCheck(output.LimitedDuration ? BST_CHECKED : BST_UNCHECKED);

@@ -30,9 +30,6 @@ public:
     void SetFixedWidth(bool fixed);
     void Repaint();
 
-protected:
-    void SetupWindow() override;
-
 private:
     void CmFixedWidth();
     void CmLimitedPulses();

@@ -20,8 +20,7 @@ constexpr double UnboundedUpper = 1.7976931348623157e308;
 
 // ---- ValidatingEdit -------------------------------------------------------------------
 
-DEFINE_RESPONSE_TABLE(ValidatingEdit, TEdit,
-                      EV_MESSAGE(WM_CHAR, EvChar),
+DEFINE_RESPONSE_TABLE(ValidatingEdit, TEdit, EV_MESSAGE(WM_CHAR, EvChar),
                       EV_MESSAGE(TEdit::WM_CHILDINVALID, EvChildInvalid))
 
 ValidatingEdit::ValidatingEdit(TWindow* parent, int resourceId, TModule* module)
@@ -75,9 +74,7 @@ LRESULT ValidatingEdit::EvChildInvalid(WPARAM wParam, LPARAM lParam)
 
 // ---- DoubleEdit -----------------------------------------------------------------------
 
-DoubleEdit::DoubleEdit(TWindow* parent, int resourceId, TModule* module) : ValidatingEdit(parent, resourceId, module)
-{
-}
+DoubleEdit::DoubleEdit(TWindow* parent, int resourceId, TModule* module) : ValidatingEdit(parent, resourceId, module) {}
 
 DoubleEdit::DoubleEdit(TWindow* parent, int resourceId, double lower, double upper, TModule* module)
     : ValidatingEdit(parent, resourceId, module)
@@ -99,8 +96,7 @@ double DoubleEdit::RoundToSignificant(double value, int precision)
 {
     if (value == 0 || !std::isfinite(value))
         return value;
-    const double scale =
-        std::pow(10.0, precision - std::floor(std::log(std::fabs(value)) / std::log(10.0) + 0.5));
+    const double scale = std::pow(10.0, precision - std::floor(std::log(std::fabs(value)) / std::log(10.0) + 0.5));
     const double scaled = scale * value;
     // Near the ends of the double range the scale itself overflows; such values stay as read.
     if (!std::isfinite(scale) || !std::isfinite(scaled) || scale == 0)

@@ -214,8 +214,8 @@ QLXString LocaleInfo::NumericCategoryFailureText(DWORD errorCode)
     if (errorCode >= FirstCrtLocaleError && errorCode <= LastCrtLocaleError)
         return NumericCategoryTexts()[errorCode - FirstCrtLocaleError];
     wchar_t system[512] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0x400, system,
-                   511, nullptr);
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, errorCode, 0x400, system, 511,
+                   nullptr);
     QLX::OFormatStringStream text(HostString<IDS_HOST_NUMERIC_CATEGORY_OTHER>());
     text << static_cast<const wchar_t*>(system);
     return text.TakeString();

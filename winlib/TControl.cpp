@@ -18,8 +18,7 @@ void Ensure()
 
 } // namespace TCommonControls
 
-TControl::TControl(TWindow* parent, int id, const wchar_t* text, int x, int y, int width, int height,
-                   TModule* module)
+TControl::TControl(TWindow* parent, int id, const wchar_t* text, int x, int y, int width, int height, TModule* module)
     : TWindow(parent, text, module)
 {
     id_ = id;
@@ -40,8 +39,7 @@ TStatic::TStatic(TWindow* parent, int id, const wchar_t* text, int x, int y, int
 
 TButton::TButton(TWindow* parent, int id, const wchar_t* text, int x, int y, int width, int height, TModule* module)
     : TControl(parent, id, text, x, y, width, height, module)
-{
-}
+{}
 
 void TButton::Click()
 {

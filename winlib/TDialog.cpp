@@ -2,19 +2,15 @@
 
 #include <string>
 
-DEFINE_RESPONSE_TABLE(TDialog, TWindow,
-                      EV_COMMAND(IDOK, CmOk),
-                      EV_COMMAND(IDCANCEL, CmCancel))
+DEFINE_RESPONSE_TABLE(TDialog, TWindow, EV_COMMAND(IDOK, CmOk), EV_COMMAND(IDCANCEL, CmCancel))
 
 TDialog::TDialog(TWindow* parent, int resourceId, TModule* module, LANGID language)
     : TWindow(parent, static_cast<const wchar_t*>(nullptr), module), templateId_(resourceId), language_(language)
-{
-}
+{}
 
 TDialog::TDialog(HWND parent, int resourceId, TModule* module, LANGID language)
     : TWindow(parent, static_cast<const wchar_t*>(nullptr), module), templateId_(resourceId), language_(language)
-{
-}
+{}
 
 const DLGTEMPLATE* TDialog::FindTemplate() const
 {

@@ -2,15 +2,12 @@
 
 #include <vector>
 
-DEFINE_RESPONSE_TABLE(TEdit, TStatic,
-                      EV_MESSAGE(WM_CHAR, EvChar),
-                      EV_MESSAGE(WM_KILLFOCUS, EvKillFocus),
+DEFINE_RESPONSE_TABLE(TEdit, TStatic, EV_MESSAGE(WM_CHAR, EvChar), EV_MESSAGE(WM_KILLFOCUS, EvKillFocus),
                       EV_MESSAGE(TEdit::WM_CHILDINVALID, EvChildInvalid))
 
 TEdit::TEdit(TWindow* parent, int resourceId, UINT textLimit, TModule* module)
     : TStatic(parent, resourceId, module), textLimit_(textLimit)
-{
-}
+{}
 
 TEdit::~TEdit()
 {

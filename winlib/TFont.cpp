@@ -32,10 +32,8 @@ int TFont::GetHeight() const
     return metrics.tmHeight;
 }
 
-TGadgetWindowFont::TGadgetWindowFont(int pointSize, bool bold, bool italic)
-    : TFont(Describe(pointSize, bold, italic))
-{
-}
+TGadgetWindowFont::TGadgetWindowFont(int pointSize, bool bold, bool italic) : TFont(Describe(pointSize, bold, italic))
+{}
 
 LOGFONTW TGadgetWindowFont::Describe(int pointSize, bool bold, bool italic)
 {

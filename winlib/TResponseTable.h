@@ -27,8 +27,7 @@ class TResponseTable {
 public:
     TResponseTable(const TResponseTable* base, std::initializer_list<TResponseEntry> entries)
         : base_(base), entries_(entries)
-    {
-    }
+    {}
     // The first entry answering the message, this table first, then the bases.
     const TResponseEntry* Find(UINT msg, WPARAM wParam, LPARAM lParam) const;
 
@@ -78,23 +77,26 @@ TResponseEntry Notify(UINT id, UINT code, void (T::*member)())
 } // namespace TResponse
 
 // In the class body (any access section; it leaves the section private).
-#define DECLARE_RESPONSE_TABLE(cls)                                                                                   \
-public:                                                                                                               \
-    static const TResponseTable& ResponseTable();                                                                     \
-                                                                                                                      \
-protected:                                                                                                            \
-    const TResponseTable& GetResponseTable() const override;                                                          \
-                                                                                                                      \
+#define DECLARE_RESPONSE_TABLE(cls)                                                                                    \
+public:                                                                                                                \
+    static const TResponseTable& ResponseTable();                                                                      \
+                                                                                                                       \
+protected:                                                                                                             \
+    const TResponseTable& GetResponseTable() const override;                                                           \
+                                                                                                                       \
 private:
 
 // In one source file: the class, its direct base class and the entries.
-#define DEFINE_RESPONSE_TABLE(cls, base, ...)                                                                         \
-    const TResponseTable& cls::GetResponseTable() const { return cls::ResponseTable(); }                              \
-    const TResponseTable& cls::ResponseTable()                                                                        \
-    {                                                                                                                 \
-        using Self = cls;                                                                                             \
-        static const TResponseTable table(&base::ResponseTable(), {__VA_ARGS__});                                     \
-        return table;                                                                                                 \
+#define DEFINE_RESPONSE_TABLE(cls, base, ...)                                                                          \
+    const TResponseTable& cls::GetResponseTable() const                                                                \
+    {                                                                                                                  \
+        return cls::ResponseTable();                                                                                   \
+    }                                                                                                                  \
+    const TResponseTable& cls::ResponseTable()                                                                         \
+    {                                                                                                                  \
+        using Self = cls;                                                                                              \
+        static const TResponseTable table(&base::ResponseTable(), {__VA_ARGS__});                                      \
+        return table;                                                                                                  \
     }
 
 // Entries; member names are members of the class whose table it is.

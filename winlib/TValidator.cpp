@@ -134,8 +134,7 @@ bool TFilterValidator::IsValid(const wchar_t* text)
 
 TRangeValidator::TRangeValidator(long minimum, long maximum)
     : TFilterValidator(minimum >= 0 ? L"0-9+" : L"0-9+-"), min_(minimum), max_(maximum)
-{
-}
+{}
 
 void TRangeValidator::SetMin(long minimum)
 {

@@ -30,20 +30,30 @@ namespace TWindowLog {
 
 void HandlerFailure(UINT msg, const char* what)
 {
-    wchar_t number[16];
-    wsprintfW(number, L"0x%04X", msg);
-    std::wcerr << L"QLXBOOTLOG: " << L"TWindow: message " << number << L": " << Widen(what);
-    if (!std::wcerr)
+    // Called from inside a catch in the window procedure: nothing may escape from here.
+    try {
+        wchar_t place[32];
+        if (msg)
+            wsprintfW(place, L"message 0x%04X", msg);
+        else
+            wsprintfW(place, L"setup");
+        std::wcerr << L"QLXBOOTLOG: " << L"TWindow: " << place << L": " << Widen(what);
+        if (!std::wcerr)
+            std::wcerr.clear();
+        std::wcerr << std::endl;
+        if (!std::wcerr)
+            std::wcerr.clear();
+    } catch (...) {
         std::wcerr.clear();
-    std::wcerr << std::endl;
-    if (!std::wcerr)
-        std::wcerr.clear();
+    }
 }
 
 } // namespace TWindowLog
 
 TWindow::TWindow(TWindow* parent, const wchar_t* title, TModule* module)
-    : parent_(parent), module_(module ? module : parent ? parent->module_ : &TModule::Default())
+    : parent_(parent), module_(module   ? module
+                               : parent ? parent->module_
+                                        : &TModule::Default())
 {
     if (title) {
         title_ = title;
@@ -53,19 +63,20 @@ TWindow::TWindow(TWindow* parent, const wchar_t* title, TModule* module)
         parent_->children_.push_back(this);
 }
 
-TWindow::TWindow(HWND parent, const wchar_t* title, TModule* module) : TWindow(static_cast<TWindow*>(nullptr), title, module)
+TWindow::TWindow(HWND parent, const wchar_t* title, TModule* module)
+    : TWindow(static_cast<TWindow*>(nullptr), title, module)
 {
     foreignParent_ = parent;
 }
 
-TWindow::TWindow(TWindow* parent, int resourceId, TModule* module) : TWindow(parent, static_cast<const wchar_t*>(nullptr), module)
+TWindow::TWindow(TWindow* parent, int resourceId, TModule* module)
+    : TWindow(parent, static_cast<const wchar_t*>(nullptr), module)
 {
     resourceId_ = resourceId;
     id_ = resourceId;
 }
 
-TWindow::TWindow(HWND handle, TModule* module)
-    : module_(module ? module : &TModule::Default())
+TWindow::TWindow(HWND handle, TModule* module) : module_(module ? module : &TModule::Default())
 {
     if (handle) {
         Attach(handle, false);
@@ -158,10 +169,10 @@ void TWindow::BindOrCreate()
     TWindow* const outer = t_creating;
     t_creating = this;
     const DWORD style = attr_.style | addedStyle_;
-    const HWND created = CreateWindowExW(attr_.exStyle, GetWindowClassName(), hasTitle_ ? title_.c_str() : L"", style,
-                                         attr_.x, attr_.y, attr_.width, attr_.height, parent,
-                                         (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
-                                         module_->GetHandle(), nullptr);
+    const HWND created = CreateWindowExW(
+        attr_.exStyle, GetWindowClassName(), hasTitle_ ? title_.c_str() : L"", style, attr_.x, attr_.y, attr_.width,
+        attr_.height, parent, (style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr,
+        module_->GetHandle(), nullptr);
     t_creating = outer;
     if (!created)
         throw TXWindow("window creation failed: " + std::to_string(GetLastError()));
@@ -231,9 +242,9 @@ void TWindow::PerformSetup()
     try {
         SetupWindow();
     } catch (const std::exception& failure) {
-        TWindowLog::HandlerFailure(WM_CREATE, failure.what());
+        TWindowLog::HandlerFailure(0, failure.what());
     } catch (...) {
-        TWindowLog::HandlerFailure(WM_CREATE, "unknown exception");
+        TWindowLog::HandlerFailure(0, "unknown exception");
     }
 }
 

@@ -175,6 +175,7 @@ private:
 };
 
 namespace TWindowLog {
-// Writes one line to the start-up log (the wide error stream): a handler's failure.
+// Writes one line to the start-up log (the wide error stream): a handler's failure
+// (msg 0: the window's setup). Never throws.
 void HandlerFailure(UINT msg, const char* what);
 } // namespace TWindowLog

@@ -223,6 +223,12 @@ TEST_F(PressTest, ToggleModeStaysPushedUntilTheSecondClick)
         Send(WM_CANCELMODE);
         EXPECT_EQ(expected, (State() & BST_PUSHED) != 0) << "cancel keeps the toggled push";
     }
+    // Released outside: no click, no change.
+    Send(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Move(100, 5);
+    Send(WM_LBUTTONUP, 0, MAKELPARAM(100, 5));
+    EXPECT_FALSE(Object().GetToggleState());
+    EXPECT_FALSE(State() & BST_PUSHED);
     EXPECT_EQ(2u, Commands().size());
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 int g_visibleQueries = 0;
 
-class FakeHostApplication : public IHostApplication, public IHostSettingsStore {
+class SettingsHost : public IHostApplication, public IHostSettingsStore {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
@@ -56,7 +56,7 @@ public:
     // The module keeps the service for the life of the process, so it stays registered.
 
 private:
-    FakeHostApplication host_;
+    SettingsHost host_;
     DWORD cookie_ = 0;
 };
 

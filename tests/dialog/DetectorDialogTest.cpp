@@ -2,6 +2,8 @@
 // with the rules, the rule buttons, OK and Cancel.
 
 #include "DialogTestSupport.h"
+#include "controls/BmpTxtButton.h"
+#include "support/FakeHostApplication.h"
 #include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +51,30 @@ TEST(DetectorDialog, PanesAreMarkedAndStackedOneRuleHeightApart)
     for (int j = 1; j < 4; ++j)
         EXPECT_EQ(first.top + j * (place.bottom - place.top), Bounds(Pane(dialog, Rule0 + j)).top) << j;
     EXPECT_EQ(1, VisibleRulePanes(dialog));
+    // Every pane lies above the tab control.
+    for (int number = 0; number <= 5; ++number) {
+        bool aboveTabs = false;
+        for (HWND w = Pane(dialog, number); w; w = GetWindow(w, GW_HWNDNEXT))
+            aboveTabs = aboveTabs || w == GetDlgItem(dialog, 201);
+        EXPECT_TRUE(aboveTabs) << number;
+    }
+}
+
+TEST(DetectorDialog, HelpButtonHasItsGlyphAndHintAndAsksTheHostForTheSetupTopic)
+{
+    auto& host = VireoTest::FakeHostApplication::Get();
+    host.helpCalls.clear();
+    DialogFixture f;
+    HWND dialog = f.Open();
+    HWND button = GetDlgItem(dialog, 9);
+    auto* help = dynamic_cast<QLXControls::TBmpTxtButton*>(TWindow::FromHandle(button));
+    ASSERT_NE(nullptr, help);
+    EXPECT_STREQ(L"Get dialog help", help->GetHint().c_str());
+    EXPECT_NE(nullptr, help->GetGlyph());
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    ASSERT_EQ(1u, host.helpCalls.size());
+    EXPECT_EQ(L"vir_setup", host.helpCalls[0].first);
+    EXPECT_EQ(L"VireoHelp", host.helpCalls[0].second);
 }
 
 TEST(DetectorDialog, OneTabPerOutputMarkedWhenOn)

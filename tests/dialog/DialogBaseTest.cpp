@@ -24,7 +24,8 @@ std::wstring CaptionOf(QLX::DialogBase& dialog)
 
 // A window of another module object, with a language of its own or none.
 struct ParentWindow {
-    explicit ParentWindow(LANGID language) : module(nullptr, GetModuleHandleW(nullptr), false), window(static_cast<TWindow*>(nullptr), nullptr, &module)
+    explicit ParentWindow(LANGID language)
+        : module(nullptr, GetModuleHandleW(nullptr), false), window(static_cast<TWindow*>(nullptr), nullptr, &module)
     {
         module.SetLanguage(language);
         window.Attr().style = WS_OVERLAPPEDWINDOW;

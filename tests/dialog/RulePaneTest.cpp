@@ -2,6 +2,7 @@
 // the input list, and what storing the page reads back.
 
 #include "DialogTestSupport.h"
+#include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -172,4 +173,29 @@ TEST(RulePane, WordingFollowsFixedWidthInEveryPane)
     Click(f.Item(Settings, FixedWidth));
     for (int j = 0; j < 4; ++j)
         EXPECT_EQ(L"is", Text(f.Item(Rule0 + j, Goes))) << j;
+}
+
+TEST(RulePane, LevelCheckFollowsTheInputsRangeAtOk)
+{
+    const struct {
+        const wchar_t* level;
+        int result;
+    } cases[] = {{L"-200", IDOK}, {L"-250", IDCANCEL}};
+    for (const auto& c : cases) {
+        DialogFixture f;
+        f.config.GetEvent(0).On = true;
+        DetectorDialog::SetLastSelectedTab(0);
+        DetectorDialog dialog(nullptr, nullptr, f.limits, f.config, &f.document);
+        VireoTest::MessageBoxCatcher boxes;
+        const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
+                                               [&](HWND window) {
+                                                   Choose(Item(window, Rule0, InputList), 3); // 200 mV
+                                                   SetWindowTextW(Item(window, Rule0, Edit), c.level);
+                                                   SendMessageW(window, WM_COMMAND, IDOK, 0);
+                                                   if (IsWindow(window) && IsWindowVisible(window))
+                                                       PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
+                                               });
+        EXPECT_EQ(c.result, result) << c.level;
+        EXPECT_EQ(c.result == IDOK ? 0u : 1u, boxes.Boxes().size()) << c.level;
+    }
 }

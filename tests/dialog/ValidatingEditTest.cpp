@@ -36,8 +36,7 @@ public:
     Form()
         : TDialog(static_cast<TWindow*>(nullptr), IDD_VE_FORM, &TestModule()), seconds(this, IDC_VE_SECONDS, 0, 60),
           count(this, IDC_VE_COUNT, 95), other(this, IDC_VE_OTHER, 0, 10)
-    {
-    }
+    {}
     DoubleEdit seconds;
     IntEdit count;
     DoubleEdit other;
@@ -91,11 +90,11 @@ TEST(ValidatingEditAtOk, ValuesInsideTheirRangeCloseAndOthersKeepTheDialogOpenOn
         const wchar_t* text;
         bool accepted;
     };
-    for (const Case& c : {Case{IDC_VE_SECONDS, L"60", true}, Case{IDC_VE_SECONDS, L"60.000001", false},
-                          Case{IDC_VE_SECONDS, L"0", true}, Case{IDC_VE_SECONDS, L"-0.5", false},
-                          Case{IDC_VE_SECONDS, L"", false}, Case{IDC_VE_SECONDS, L"1.5.3", false},
-                          Case{IDC_VE_COUNT, L"0", true}, Case{IDC_VE_COUNT, L"95", true},
-                          Case{IDC_VE_COUNT, L"96", false}, Case{IDC_VE_COUNT, L"", false}}) {
+    for (const Case& c :
+         {Case{IDC_VE_SECONDS, L"60", true}, Case{IDC_VE_SECONDS, L"60.000001", false},
+          Case{IDC_VE_SECONDS, L"0", true}, Case{IDC_VE_SECONDS, L"-0.5", false}, Case{IDC_VE_SECONDS, L"", false},
+          Case{IDC_VE_SECONDS, L"1.5.3", false}, Case{IDC_VE_COUNT, L"0", true}, Case{IDC_VE_COUNT, L"95", true},
+          Case{IDC_VE_COUNT, L"96", false}, Case{IDC_VE_COUNT, L"", false}}) {
         const OkOutcome outcome = PressOkWith(c.id, c.text);
         const std::wstring label = std::to_wstring(c.id) + L" '" + c.text + L"'";
         EXPECT_EQ(c.accepted ? IDOK : IDCANCEL, outcome.code) << label.c_str();
@@ -159,11 +158,11 @@ TEST(DoubleEditValue, IsWrittenAndReadWithNineSignificantDigits)
         double value;
         bool complete;
     };
-    for (const Read& r : {Read{L"2.0000000001", 2, true}, Read{L"12.3456789012", 12.3456789, true},
-                          Read{L"", 0, false}, Read{L"abc", 0, false}, Read{L"1e", 1, false},
-                          Read{L"-0.000123456789012", -0.000123456789, true},
-                          Read{L"2.2250738585072014e-308", 2.2250738585072014e-308, true},
-                          Read{L"2.500000000000000000000000000x", 2.5, true}}) {
+    for (const Read& r :
+         {Read{L"2.0000000001", 2, true}, Read{L"12.3456789012", 12.3456789, true}, Read{L"", 0, false},
+          Read{L"abc", 0, false}, Read{L"1e", 1, false}, Read{L"-0.000123456789012", -0.000123456789, true},
+          Read{L"2.2250738585072014e-308", 2.2250738585072014e-308, true},
+          Read{L"2.500000000000000000000000000x", 2.5, true}}) {
         form.seconds.SetWindowText(r.text);
         EXPECT_DOUBLE_EQ(r.value, form.seconds.GetValue()) << r.text;
         EXPECT_EQ(r.complete, form.seconds.IsCompleteNumber()) << r.text;

@@ -25,8 +25,8 @@ class Controls : public TDialog {
 public:
     Controls()
         : TDialog(static_cast<TWindow*>(nullptr), IDD_WL_CONTROLS, &TestModule()), tab(this, IDC_WL_TAB),
-          check(this, IDC_WL_CHECK), combo(this, IDC_WL_COMBO), edit(this, IDC_WL_EDIT, 6),
-          slider(this, IDC_WL_SLIDER), updown(this, IDC_WL_UPDOWN), ok(this, IDOK)
+          check(this, IDC_WL_CHECK), combo(this, IDC_WL_COMBO), edit(this, IDC_WL_EDIT, 6), slider(this, IDC_WL_SLIDER),
+          updown(this, IDC_WL_UPDOWN), ok(this, IDOK)
     {
         Create();
     }

@@ -43,11 +43,9 @@ class ControlsDialog : public TDialog {
 public:
     explicit ControlsDialog(LANGID language = 0)
         : TDialog(static_cast<TWindow*>(nullptr), IDD_WL_CONTROLS, &TestModule(), language), tab(this, IDC_WL_TAB),
-          label(this, IDC_WL_LABEL), button(this, IDC_WL_BUTTON), check(this, IDC_WL_CHECK),
-          combo(this, IDC_WL_COMBO), edit(this, IDC_WL_EDIT, 5), slider(this, IDC_WL_SLIDER),
-          updown(this, IDC_WL_UPDOWN)
-    {
-    }
+          label(this, IDC_WL_LABEL), button(this, IDC_WL_BUTTON), check(this, IDC_WL_CHECK), combo(this, IDC_WL_COMBO),
+          edit(this, IDC_WL_EDIT, 5), slider(this, IDC_WL_SLIDER), updown(this, IDC_WL_UPDOWN)
+    {}
 
     TTabControl tab;
     NotingStatic label;
@@ -99,8 +97,7 @@ protected:
     DECLARE_RESPONSE_TABLE(ControlsDialog)
 };
 
-DEFINE_RESPONSE_TABLE(ControlsDialog, TDialog,
-                      EV_COMMAND(IDC_WL_BUTTON, CmPress),
+DEFINE_RESPONSE_TABLE(ControlsDialog, TDialog, EV_COMMAND(IDC_WL_BUTTON, CmPress),
                       EV_CHILD_NOTIFY(IDC_WL_COMBO, CBN_SELCHANGE, ComboChanged),
                       EV_NOTIFY(IDC_WL_TAB, TCN_SELCHANGE, TabChanged),
                       EV_NOTIFY(IDC_WL_UPDOWN, UDN_DELTAPOS, UpDownRequest))
@@ -231,8 +228,7 @@ TEST(TWindowDispatch, ExceptionInAHandlerIsLoggedAndDoesNotEscape)
     dialog.button.Click();
     dialog.button.Click();
     EXPECT_EQ(2, dialog.presses);
-    EXPECT_NE(std::wstring::npos, log.Text().find(L"QLXBOOTLOG: TWindow: message 0x0111: press failed"))
-        << log.Text();
+    EXPECT_NE(std::wstring::npos, log.Text().find(L"QLXBOOTLOG: TWindow: message 0x0111: press failed")) << log.Text();
     // The window still answers afterwards.
     dialog.throwOnPress = false;
     dialog.button.Click();
@@ -263,10 +259,8 @@ public:
 class DialogWithPane : public TDialog {
 public:
     DialogWithPane()
-        : TDialog(static_cast<TWindow*>(nullptr), IDD_WL_CONTROLS, &TestModule()), place(this, IDC_WL_PLACE),
-          pane(this)
-    {
-    }
+        : TDialog(static_cast<TWindow*>(nullptr), IDD_WL_CONTROLS, &TestModule()), place(this, IDC_WL_PLACE), pane(this)
+    {}
     TStatic place;
     Pane pane;
     RECT placeInClient{};
@@ -290,7 +284,7 @@ TEST(TWindowDispatch, ExceptionInSetupIsLoggedAndTheDialogStillRuns)
     ThrowingSetupDialog dialog;
     const int code = RunModal([&] { return dialog.Execute(); }, [&](HWND) { dialog.CmCancel(); });
     EXPECT_EQ(IDCANCEL, code);
-    EXPECT_NE(std::wstring::npos, log.Text().find(L"setup failed")) << log.Text();
+    EXPECT_NE(std::wstring::npos, log.Text().find(L"QLXBOOTLOG: TWindow: setup: setup failed")) << log.Text();
 }
 
 TEST(TDialogPane, ChildDialogIsCreatedInsideItsParentAndMovedOntoAPlaceholder)
@@ -309,4 +303,38 @@ TEST(TDialogPane, ChildDialogIsCreatedInsideItsParentAndMovedOntoAPlaceholder)
     // The pane's own template item is bound.
     SendMessageW(dialog.pane.check.GetHandle(), BM_CLICK, 0, 0);
     EXPECT_TRUE(dialog.pane.check.IsChecked());
+}
+
+namespace {
+
+// Answers one private message; everything else is the attached window's own business.
+class Answering : public TWindow {
+public:
+    explicit Answering(HWND handle) : TWindow(handle) {}
+
+protected:
+    LRESULT Answer(WPARAM wParam, LPARAM) { return static_cast<LRESULT>(wParam * 2); }
+
+    DECLARE_RESPONSE_TABLE(Answering)
+};
+
+DEFINE_RESPONSE_TABLE(Answering, TWindow, EV_MESSAGE(WM_APP + 1, Answer))
+
+} // namespace
+
+TEST(TWindowAttach, ExistingWindowAnswersThroughTheTableAndGetsItsProcedureBack)
+{
+    const HWND edit = CreateWindowExW(0, L"EDIT", L"text", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+    const LONG_PTR before = GetWindowLongPtrW(edit, GWLP_WNDPROC);
+    {
+        Answering object(edit);
+        EXPECT_EQ(&object, TWindow::FromHandle(edit));
+        EXPECT_EQ(42, SendMessageW(edit, WM_APP + 1, 21, 0));
+        EXPECT_EQ(L"text", object.GetWindowText()); // WM_GETTEXT: the edit's own answer
+    }
+    EXPECT_EQ(before, GetWindowLongPtrW(edit, GWLP_WNDPROC));
+    EXPECT_EQ(nullptr, TWindow::FromHandle(edit));
+    EXPECT_TRUE(IsWindow(edit)); // attached, not owned
+    DestroyWindow(edit);
 }
