@@ -121,4 +121,13 @@ TEST(SetupDialogProgram, ARefusedOkShowsItsBoxAndLeavesTheDialogOpen)
     EXPECT_TRUE(Starting(lines, "SetOutput").empty());
 }
 
+TEST(SetupDialogProgram, RestingOnTheHelpButtonShowsItsHintUntilThePointerLeaves)
+{
+    const std::vector<std::string> hints =
+        Starting(PlayScript("hover dialog 9 900\ndump\naway\nwait 50\ndump\n"), "hint: ");
+    ASSERT_EQ(hints.size(), 2u);
+    EXPECT_EQ(hints[0].rfind("hint: \"Get dialog help\" ", 0), 0u) << hints[0];
+    EXPECT_EQ(hints[1], "hint: none");
+}
+
 } // namespace
