@@ -373,12 +373,6 @@ void Doc::OnUnitSettingsChanged(BYTE flag)
     }
 }
 
-LONG Doc::OnRunSetup()
-{
-    // The setup dialog run is not part of the document; the message goes on.
-    return 1;
-}
-
 LONG Doc::OnApplySettings(const QLXString& text)
 {
     try {

@@ -3,6 +3,7 @@
 // configuration, saves it with the host document and hands it to the recording
 // unit as output records.
 
+#include "dialog/DetectorDocument.h"
 #include "eventconfig/EventConfig.h"
 #include "eventconfig/PersistStreamSettings.h"
 #include "extension/KXFDocument.h"
@@ -15,7 +16,7 @@ namespace OnlineEvents {
 // The identifier of the online-events document class.
 inline constexpr CLSID DocClassId = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
 
-class Doc : public VarnChildDocument {
+class Doc : public VarnChildDocument, public DetectorDocument {
 public:
     Doc(IUnknown* owner, IUnknown* classObject);
     // As the document class creates it.
@@ -38,7 +39,7 @@ public:
     // events, or when any record was refused.
     static bool ApplyToUnit(const EventConfig& configuration, IRecordingUnit* unit);
     void AttachUnit();
-    bool GetMasterDeviceName(QLXString& name);
+    bool GetMasterDeviceName(QLXString& name) override;
 
     // What the persistence uses.
     static CLSID ClassId() { return DocClassId; }
@@ -51,7 +52,7 @@ public:
 
     IPersistStream* Persistence() { return &persistence_; }
     bool PersistenceAttached() const { return persistenceAttached_; }
-    IRecordingUnit* RecordingUnit() const { return unit_; }
+    IRecordingUnit* RecordingUnit() const override { return unit_; }
 
     // Handlers of the dispatch table.
     void OnSetupExecute();
@@ -68,6 +69,12 @@ private:
     // The unit's online event control with a reference, or null.
     IOnlineEventControl* Control() const;
     void ShowMessage(UINT textId, UINT captionId, UINT style);
+    // The setup run behind the run-setup message (in OnlineEventsSetup.cpp).
+    void RunSetup();
+    void ShowUnsupportedDevice();
+    // Runs the dialog on the working copy; true when it ended with OK.
+    bool RunDialog(EventConfig& working, const OutputLimits& limits);
+    void SendSettings(const EventConfig& working);
 
     PersistStreamSettings<Doc> persistence_;
     bool persistenceAttached_ = false;

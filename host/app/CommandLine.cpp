@@ -24,6 +24,9 @@ const wchar_t* Usage()
     return L"usage: VireoHost.exe apply [--unit UNIT.ini] SETTINGS.txt [--save DOC]"
            L" | load [--unit UNIT.ini] FILE | stream DOC | notify [--unit UNIT.ini] FILE EVENT..."
            L" | selftest | demo [--unit UNIT.ini] SETTINGS.txt DOC"
+           L" | setup [--unit UNIT.ini] [--settings SETTINGS.txt | --doc DOC] [--script SCRIPT] [--shots DIR]"
+           L" [--save DOC] | ui [--unit UNIT.ini] [DOC]"
+
            L" | preview [--unit UNIT.ini] SETTINGS.txt (--signal FILE.csv | --synth SPEC) [--seconds S] [--rate HZ]"
            L" [--plot OUT.png]";
 }
@@ -35,6 +38,8 @@ bool ParseCommandLine(const std::vector<std::wstring>& args, CommandLine& comman
         return false;
     }
     const std::wstring& verb = args[0];
+    if (verb == L"setup" || verb == L"ui")
+        return ParseSetupCommandLine(args, command, error);
     bool unitAllowed = true;
     bool saveAllowed = false;
     size_t minOperands = 1;

@@ -2,13 +2,14 @@
 // The host program's command line: one verb and its operands.
 
 #include "PreviewCommand.h"
+#include "SetupOptions.h"
 
 #include <string>
 #include <vector>
 
 namespace VireoHost {
 
-enum class Verb { Apply, Load, Stream, Notify, SelfTest, Demo, Preview };
+enum class Verb { Apply, Load, Stream, Notify, SelfTest, Demo, Setup, Ui, Preview };
 
 // A unit notification that the notify verb can raise, by its command-line name.
 struct NotificationName {
@@ -32,6 +33,8 @@ struct CommandLine {
     std::wstring savePath;
     std::vector<const NotificationName*> events;
     PreviewOptions preview;
+    // The setup and ui commands.
+    SetupOptions setup;
 };
 
 // False with a one-line reason for anything but the forms of Usage().

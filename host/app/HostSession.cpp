@@ -3,6 +3,8 @@
 #include "DocumentFile.h"
 #include "HostDocument.h"
 #include "MessageBoxEcho.h"
+#include "SetupCommand.h"
+#include "UiCommand.h"
 #include "SimulatedUnit.h"
 #include "UnitCalls.h"
 
@@ -143,6 +145,7 @@ bool HostSession::Start(std::wstring& error)
     mainWindow_ = CreateWindowExW(0, windowClass.lpszClassName, L"Kestrana", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                   CW_USEDEFAULT, 640, 480, nullptr, nullptr, windowClass.hInstance, nullptr);
     application_ = new HostApplication(mainWindow_);
+    application_->SetApplicationVisible(model_.applicationVisible);
     CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &applicationCookie_);
     // The host's own test registry, registered before the framework's stand-in offers one.
@@ -200,7 +203,10 @@ int HostSession::Run(const CommandLine& command)
     if (!ReadUnit(command, model_))
         return 2;
     std::wstring error;
-    MessageBoxEcho echo(PrintBoxes());
+    // A person at the ui answers the module's boxes; everywhere else they are printed.
+    std::unique_ptr<MessageBoxEcho> echo;
+    if (command.verb != Verb::Ui)
+        echo.reset(new MessageBoxEcho(PrintBoxes()));
     if (!Start(error)) {
         PrintError(error);
         return 3;
@@ -218,6 +224,10 @@ int HostSession::Run(const CommandLine& command)
         return Demo(command);
     case Verb::Preview:
         return Preview(command);
+    case Verb::Setup:
+        return SetupCommand(*this).Run(command);
+    case Verb::Ui:
+        return UiCommand(*this).Run(command);
     default:
         return 2;
     }

@@ -25,6 +25,10 @@ public:
     int Run(const CommandLine& command);
 
 private:
+    // The setup and ui commands live in files of their own and use the session's steps.
+    friend class SetupCommand;
+    friend class UiCommand;
+
     bool Start(std::wstring& error);
     int Apply(const CommandLine& command);
     int Load(const CommandLine& command, bool printSettings);

@@ -58,9 +58,9 @@ HRESULT SimulatedUnit::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IDeviceObject*>(this);
     else if (IsEqualIID(iid, IID_IRecordingUnit))
         *object = static_cast<IRecordingUnit*>(this);
-    else if (IsEqualIID(iid, IID_IOnlineEventControl))
+    else if (IsEqualIID(iid, IID_IOnlineEventControl) && model_.control)
         *object = static_cast<IOnlineEventControl*>(this);
-    else if (IsEqualIID(iid, IID_IUnitSettings))
+    else if (IsEqualIID(iid, IID_IUnitSettings) && model_.settings)
         *object = static_cast<IUnitSettings*>(this);
     else if (IsEqualIID(iid, IID_IDeviceProperties))
         *object = static_cast<IDeviceProperties*>(this);
@@ -157,6 +157,8 @@ HRESULT SimulatedUnit::GetOutputLimits(OutputLimits* limits)
 {
     if (!limits || limits->size != sizeof(OutputLimits))
         return E_INVALIDARG;
+    if (model_.limitsFail)
+        return E_FAIL;
     limits->maxPulseDelay = model_.maxPulseDelay;
     limits->maxRetriggerHoldoff = model_.maxHoldoff;
     return S_OK;

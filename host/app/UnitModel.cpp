@@ -132,8 +132,11 @@ std::wstring UnitModel::InputSettingsText(int input) const
 {
     if (input < 0 || input >= static_cast<int>(inputRanges.size()))
         return std::wstring();
-    return L"<InputSettings><Input>" + std::to_wstring(input + 1) + L"</Input><PhysicalGainIndex>" +
-           EscapeXml(inputRanges[static_cast<size_t>(input)]) + L"</PhysicalGainIndex></InputSettings>";
+    const std::wstring& range = inputRanges[static_cast<size_t>(input)];
+    const std::wstring head = L"<InputSettings><Input>" + std::to_wstring(input + 1) + L"</Input>";
+    if (range == L"-")
+        return head + L"</InputSettings>";
+    return head + L"<PhysicalGainIndex>" + EscapeXml(range) + L"</PhysicalGainIndex></InputSettings>";
 }
 
 bool LoadUnitIni(const std::wstring& file, UnitModel& unit, std::wstring& error)
@@ -167,10 +170,16 @@ bool LoadUnitIni(const std::wstring& file, UnitModel& unit, std::wstring& error)
     } flags[] = {{L"Supported", &unit.supported},
                  {L"Active", &unit.active},
                  {L"Sampling", &unit.sampling},
-                 {L"Stimulator", &unit.stimulator}};
+                 {L"Stimulator", &unit.stimulator},
+                 {L"Control", &unit.control},
+                 {L"Settings", &unit.settings},
+                 {L"LimitsFail", &unit.limitsFail}};
     for (const Flag& flag : flags)
         if (ReadKey(path, L"Unit", flag.key, value) && !ParseBool(value, *flag.target))
             return bad(flag.key, value);
+    // The hint setting has two spellings: [Host] Hints and [Application] Visible.
+    if (ReadKey(path, L"Host", L"Hints", value) && !ParseBool(value, unit.applicationVisible))
+        return bad(L"Hints", value);
     if (ReadKey(path, L"Application", L"Visible", value) && !ParseBool(value, unit.applicationVisible))
         return bad(L"Visible", value);
     if (ReadKey(path, L"Unit", L"MaxPulseDelay", value) && !ParseSeconds(value, unit.maxPulseDelay))

@@ -22,12 +22,17 @@ struct UnitModel {
     bool stimulator = false;
     // Samples per second of every input.
     double sampleRate = 10000.0;
+    // Whether the unit offers its online event control and its settings interface.
+    bool control = true;
+    bool settings = true;
+    bool limitsFail = false;
     // The host's setting "qlx\\application\\visible": false keeps the module's hint pop-ups hidden.
     bool applicationVisible = true;
 
     int DigitalOutputCount() const;
     // The unit's settings text for one input: an XML element whose
-    // PhysicalGainIndex child holds the range; empty for an input it lacks.
+    // PhysicalGainIndex child holds the range (left out for the range "-"); empty
+    // for an input it lacks.
     std::wstring InputSettingsText(int input) const;
 };
 

@@ -1,5 +1,6 @@
 #include "DocTestSupport.h"
 
+#include "ScriptRunner.h"
 #include "extension/KXFObjects.h"
 
 #include <gtest/gtest.h>
@@ -306,9 +307,23 @@ TEST(OnlineEventsDoc, MenuStateFollowsLockSupportAndOutputsThatAreOn)
     EXPECT_EQ(state.checked, 0);
 }
 
+// Ends every setup dialog the test opens with Cancel.
+struct CancelDialogs {
+    VireoHost::ScriptRunner runner;
+    CancelDialogs() : runner(nullptr, Cancels(), L"", [](const std::wstring&) {}) { runner.Start(); }
+    static std::vector<VireoHost::ScriptAction> Cancels()
+    {
+        std::vector<VireoHost::ScriptAction> actions(4);
+        for (VireoHost::ScriptAction& action : actions)
+            action.kind = VireoHost::ActionKind::Cancel;
+        return actions;
+    }
+};
+
 TEST(OnlineEventsDoc, SetupCommandIsHandledAndTheRunSetupMessageIsPassedOn)
 {
     DocFixture f;
+    CancelDialogs cancel;
     EXPECT_EQ(f.doc->Execute(OnlineEvents::Doc::DocumentGroup() + 1), 0);
     EXPECT_EQ(f.doc->Execute(OnlineEvents::Doc::DocumentGroup() + 9), 1);
     EXPECT_EQ(f.doc->OnRunSetup(), 1);
@@ -330,6 +345,7 @@ TEST(OnlineEventsDoc, TheSetupCommandIsInstalledAsTheClassesFirstCommand)
     SysFreeString(text);
     SysFreeString(path);
     command->Release();
+    CancelDialogs cancel;
     EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(number, f.host->ModuleDocument()), 0);
 }
 
