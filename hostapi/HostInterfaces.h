@@ -330,8 +330,6 @@ struct IKXFNotificationSource : public IUnknown {
 // Framework service: knows every event handler that subscribed to notifications.
 struct IKXFEventHandlerRegistry : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE RemoveObserver(IObserver* observer) = 0;
-    // How many subscriptions the observer holds (0 when unknown).
-    virtual HRESULT STDMETHODCALLTYPE GetSubscriptionCount(IObserver* observer, ULONG* count) = 0;
 };
 
 // ---------------------------------------------------------------------------------
@@ -419,9 +417,6 @@ struct IKXFObjectRegistry : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE RegisterClassObject(IUnknown* classObject) = 0;
     // A framework object by number (KXFObjectNumber, or a group shifted left by 16).
     virtual HRESULT STDMETHODCALLTYPE GetObject(DWORD number, REFIID iid, void** object) = 0;
-    virtual HRESULT STDMETHODCALLTYPE RevokeClassObject(REFCLSID classId) = 0;
-    // The new document (one reference) is connected to the framework's notifications.
-    virtual HRESULT STDMETHODCALLTYPE CreateDocument(REFCLSID classId, IUnknown* owner, IUnknown** document) = 0;
 };
 
 // Framework service: the 16-bit identifier group of a GUID; the same GUID gets the
@@ -606,13 +601,8 @@ struct IUnitTest : public IUnknown {
 __CRT_UUID_DECL(IUnitTest, 0xe2ee6dd6, 0x5d96, 0x4bf4, 0xb3, 0x4b, 0x08, 0xb8, 0x17, 0xc9, 0x99, 0x8b)
 #endif
 
-// Keeps unit tests (asked for IID_IUnitTest) and runs them on the host's request.
+// Keeps unit tests (asked for IID_IUnitTest) for the host to run.
 struct IUnitTestRegistry : public IUnknown {
     // Keeps a reference and initialises the test.
     virtual HRESULT STDMETHODCALLTYPE AddTest(IUnknown* test) = 0;
-    virtual HRESULT STDMETHODCALLTYPE GetTestCount(ULONG* count) = 0;
-    // Runs every test function of every kept test; a test that throws counts as failed.
-    virtual HRESULT STDMETHODCALLTYPE RunAll(ULONG* passed, ULONG* failed) = 0;
-    // Releases every kept test.
-    virtual HRESULT STDMETHODCALLTYPE Clear() = 0;
 };

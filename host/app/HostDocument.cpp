@@ -145,8 +145,8 @@ HRESULT HostDocument::Raise(DWORD number, DWORD_PTR argument, void* payload)
 
 HRESULT HostDocument::CreateModuleDocument(REFCLSID classId, std::wstring& error)
 {
-    IKXFObjectRegistry* registry = nullptr;
-    HRESULT hr = CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry,
+    IKXFClassControl* registry = nullptr;
+    HRESULT hr = CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFClassControl,
                                   reinterpret_cast<void**>(&registry));
     if (FAILED(hr) || !registry) {
         error = L"the framework is not running";

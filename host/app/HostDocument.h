@@ -6,7 +6,7 @@
 
 #include "SimulatedUnit.h"
 
-#include "hostapi/HostInterfaces.h"
+#include "host/HostControl.h"
 
 #include <string>
 #include <vector>

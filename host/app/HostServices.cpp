@@ -59,94 +59,50 @@ HRESULT HostApplication::GetBool(LPCWSTR key, VARIANT_BOOL* value)
     return S_OK;
 }
 
-HRESULT HostTestRegistry::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IUnitTestRegistry)) {
-        *object = static_cast<IUnitTestRegistry*>(this);
-        return S_OK;
-    }
-    return E_NOINTERFACE;
-}
+namespace {
 
-HRESULT HostTestRegistry::AddTest(IUnknown* test)
+TestOutcome RunOne(IUnitTest* test, LONG index)
 {
-    if (!test)
-        return E_POINTER;
-    IUnitTest* unitTest = nullptr;
-    if (FAILED(test->QueryInterface(IID_IUnitTest, reinterpret_cast<void**>(&unitTest))) || !unitTest)
-        return E_NOINTERFACE;
-    HRESULT hr = E_FAIL;
+    TestOutcome outcome{L"", false, L""};
+    IQLXString* name = nullptr;
+    if (SUCCEEDED(test->GetTestName(index, &name)) && name)
+        outcome.name = TakeText(name);
     try {
-        hr = unitTest->Initialise(nullptr, nullptr, nullptr);
+        test->RunTest(index);
+        VARIANT_BOOL passed = VARIANT_FALSE;
+        IQLXString* message = nullptr;
+        if (SUCCEEDED(test->GetResult(&passed, &message))) {
+            outcome.passed = passed != 0;
+            if (message)
+                outcome.message = TakeText(message);
+        }
     } catch (...) {
-        hr = E_FAIL;
+        outcome.passed = false;
+        outcome.message = L"the test raised an exception";
     }
-    if (FAILED(hr)) {
-        unitTest->Release();
-        return hr;
-    }
-    tests_.push_back(unitTest);
-    return S_OK;
+    return outcome;
 }
 
-HRESULT HostTestRegistry::GetTestCount(ULONG* count)
-{
-    if (!count)
-        return E_POINTER;
-    *count = static_cast<ULONG>(tests_.size());
-    return S_OK;
-}
+} // namespace
 
-std::vector<TestOutcome> HostTestRegistry::Run()
+std::vector<TestOutcome> RunTests(IUnitTestRunner* runner)
 {
     std::vector<TestOutcome> outcomes;
-    for (IUnitTest* test : tests_) {
+    ULONG tests = 0;
+    if (!runner || FAILED(runner->GetTestCount(&tests)))
+        return outcomes;
+    for (ULONG t = 0; t < tests; ++t) {
+        IUnitTest* test = nullptr;
+        if (FAILED(runner->GetTest(t, &test)) || !test)
+            continue;
         LONG count = 0;
         if (FAILED(test->GetTestCount(&count)))
             count = 0;
-        for (LONG i = 0; i < count; ++i) {
-            TestOutcome outcome{L"", false, L""};
-            IQLXString* name = nullptr;
-            if (SUCCEEDED(test->GetTestName(i, &name)) && name)
-                outcome.name = TakeText(name);
-            try {
-                test->RunTest(i);
-                VARIANT_BOOL passed = VARIANT_FALSE;
-                IQLXString* message = nullptr;
-                if (SUCCEEDED(test->GetResult(&passed, &message))) {
-                    outcome.passed = passed != 0;
-                    if (message)
-                        outcome.message = TakeText(message);
-                }
-            } catch (...) {
-                outcome.passed = false;
-                outcome.message = L"the test raised an exception";
-            }
-            outcomes.push_back(outcome);
-        }
+        for (LONG i = 0; i < count; ++i)
+            outcomes.push_back(RunOne(test, i));
+        test->Release();
     }
     return outcomes;
-}
-
-HRESULT HostTestRegistry::RunAll(ULONG* passed, ULONG* failed)
-{
-    if (!passed || !failed)
-        return E_POINTER;
-    *passed = *failed = 0;
-    for (const TestOutcome& outcome : Run())
-        ++(outcome.passed ? *passed : *failed);
-    return S_OK;
-}
-
-HRESULT HostTestRegistry::Clear()
-{
-    for (auto it = tests_.rbegin(); it != tests_.rend(); ++it)
-        (*it)->Release();
-    tests_.clear();
-    return S_OK;
 }
 
 } // namespace VireoHost

@@ -1,8 +1,8 @@
 #pragma once
-// The host application's own services as the module finds them through COM: the
-// application (main window, language, help, settings) and the unit-test registry.
+// The host application's own services as the module finds them through COM (main
+// window, language, help, settings), and the host's run of the registered tests.
 
-#include "hostapi/HostInterfaces.h"
+#include "host/HostControl.h"
 
 #include <functional>
 #include <string>
@@ -41,24 +41,8 @@ struct TestOutcome {
     std::wstring message;
 };
 
-// Keeps the unit tests the module hands over and runs them one by one, so each
-// result can be reported by name.
-class HostTestRegistry : public IUnitTestRegistry {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE AddTest(IUnknown* test) override;
-    HRESULT STDMETHODCALLTYPE GetTestCount(ULONG* count) override;
-    HRESULT STDMETHODCALLTYPE RunAll(ULONG* passed, ULONG* failed) override;
-    HRESULT STDMETHODCALLTYPE Clear() override;
-
-    std::vector<TestOutcome> Run();
-    ~HostTestRegistry() { Clear(); }
-
-private:
-    std::vector<IUnitTest*> tests_;
-};
+// Runs every test function of every test kept by the framework's registry, one by one,
+// so each result can be reported by name; a test that throws counts as failed.
+std::vector<TestOutcome> RunTests(IUnitTestRunner* runner);
 
 } // namespace VireoHost

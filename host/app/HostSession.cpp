@@ -114,11 +114,15 @@ HostSession::HostSession() = default;
 
 HostSession::~HostSession()
 {
-    tests_.Clear();
+    {
+        // The module's tests go before the module could.
+        Held<IUnitTestRunner> runner;
+        if (SUCCEEDED(CoGetClassObject(CLSID_UnitTestRegistry, CLSCTX_INPROC_SERVER, nullptr, IID_IUnitTestRunner,
+                                       reinterpret_cast<void**>(&runner.object))))
+            runner.object->Clear();
+    }
     if (frameworkCookie_)
         CoRevokeClassObject(frameworkCookie_);
-    if (testsCookie_)
-        CoRevokeClassObject(testsCookie_);
     if (applicationCookie_)
         CoRevokeClassObject(applicationCookie_);
     if (mainWindow_)
@@ -148,9 +152,6 @@ bool HostSession::Start(std::wstring& error)
     application_->SetApplicationVisible(model_.applicationVisible);
     CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(application_), CLSCTX_INPROC_SERVER,
                           REGCLS_MULTIPLEUSE, &applicationCookie_);
-    // The host's own test registry, registered before the framework's stand-in offers one.
-    CoRegisterClassObject(CLSID_UnitTestRegistry, static_cast<IUnitTestRegistry*>(&tests_), CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &testsCookie_);
 
     const std::wstring directory = ProgramDirectory();
     const std::wstring frameworkPath = directory + L"Kxf.dll";
@@ -169,14 +170,6 @@ bool HostSession::Start(std::wstring& error)
     CoRegisterClassObject(CLSID_KXFFramework, frameworkObject, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
                           &frameworkCookie_);
     frameworkObject->Release();
-
-    IUnknown* registry = nullptr;
-    if (SUCCEEDED(CoGetClassObject(CLSID_UnitTestRegistry, CLSCTX_INPROC_SERVER, nullptr, IID_IUnitTestRegistry,
-                                   reinterpret_cast<void**>(&registry))) &&
-        registry) {
-        testsAreOurs_ = registry == static_cast<IUnitTestRegistry*>(&tests_);
-        registry->Release();
-    }
 
     const std::wstring modulePath = directory + L"Vireo.dll";
     module_ = LoadLibraryW(modulePath.c_str());
@@ -417,12 +410,16 @@ int HostSession::Notify(const CommandLine& command)
 
 int HostSession::SelfTest()
 {
-    if (!testsAreOurs_) {
-        PrintError(L"the host's test registry is not the one COM hands out");
+    // The framework's registry, which the module registered its tests with.
+    Held<IUnitTestRunner> runner;
+    if (FAILED(CoGetClassObject(CLSID_UnitTestRegistry, CLSCTX_INPROC_SERVER, nullptr, IID_IUnitTestRunner,
+                                reinterpret_cast<void**>(&runner.object))) ||
+        !runner.object) {
+        PrintError(L"the framework's test registry cannot be found");
         return 3;
     }
     bool failed = false;
-    for (const TestOutcome& outcome : tests_.Run()) {
+    for (const TestOutcome& outcome : RunTests(runner.object)) {
         if (outcome.passed) {
             PrintLine(Narrow(outcome.name) + ": passed");
         } else {

@@ -52,14 +52,11 @@ private:
     UnitModel model_;
     HWND mainWindow_ = nullptr;
     HostApplication* application_ = nullptr;
-    HostTestRegistry tests_;
     DWORD applicationCookie_ = 0;
-    DWORD testsCookie_ = 0;
     DWORD frameworkCookie_ = 0;
     HMODULE framework_ = nullptr;
     HMODULE module_ = nullptr;
     bool comStarted_ = false;
-    bool testsAreOurs_ = false;
 };
 
 // Output of the host program: lines on standard output and errors on standard error.

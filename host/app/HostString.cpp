@@ -10,6 +10,20 @@ namespace {
 
 std::atomic<long> g_live{0};
 
+template <class T>
+HRESULT Answer(T* out, T value)
+{
+    if (!out)
+        return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+
+VARIANT_BOOL Bool(bool value)
+{
+    return value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
 // The data members mirror QLXStringHeader after the interface table pointer; the
 // characters follow the object in the same allocation.
 class HostStringRep : public IQLXString {
@@ -26,6 +40,8 @@ public:
     }
 
     wchar_t* Text() { return reinterpret_cast<wchar_t*>(this + 1); }
+    // A system string of the text; null for the empty text.
+    BSTR NewBstr() { return length_ > 1 ? SysAllocStringLen(Text(), length_ - 1) : nullptr; }
 
     void Assign(const wchar_t* text, size_t count)
     {
@@ -68,38 +84,16 @@ public:
         if (!text)
             return E_FAIL;
         SysFreeString(*text);
-        *text = length_ > 1 ? SysAllocStringLen(Text(), length_ - 1) : nullptr;
+        *text = NewBstr();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) override
-    {
-        if (!empty)
-            return E_POINTER;
-        *empty = length_ < 2 ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override
-    {
-        if (!length)
-            return E_POINTER;
-        *length = length_ - 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) override { return Answer(empty, Bool(length_ < 2)); }
+    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override { return Answer(length, ULONG(length_ - 1)); }
     HRESULT STDMETHODCALLTYPE IsEqual(IQLXString* other, VARIANT_BOOL* equal) override
     {
-        if (!equal)
-            return E_POINTER;
-        *equal = other && (other == this || TextOf(other) == std::wstring(Text(), length_ - 1)) ? VARIANT_TRUE
-                                                                                                 : VARIANT_FALSE;
-        return S_OK;
+        return Answer(equal, Bool(other && (other == this || TextOf(other) == std::wstring(Text(), length_ - 1))));
     }
-    HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) override
-    {
-        if (!shared)
-            return E_POINTER;
-        *shared = refs_ > 1 ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) override { return Answer(shared, Bool(refs_ > 1)); }
     LONG STDMETHODCALLTYPE GetKind() override { return QLXStringKind_Own; }
     HRESULT STDMETHODCALLTYPE CopyChars(ULONG bufferBytes, void* buffer) override
     {
@@ -110,19 +104,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetCharInfo(ULONG* length, ULONG* bytesPerChar) override
     {
-        if (!length || !bytesPerChar)
-            return E_POINTER;
-        *length = length_ - 1;
-        *bytesPerChar = sizeof(wchar_t);
-        return S_OK;
+        return bytesPerChar ? (*bytesPerChar = sizeof(wchar_t), GetLength(length)) : E_POINTER;
     }
-    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override
-    {
-        if (!capacity)
-            return E_POINTER;
-        *capacity = capacity_ - 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override { return Answer(capacity, ULONG(capacity_ - 1)); }
     HRESULT STDMETHODCALLTYPE CreateEmpty(ULONG count, IQLXString** rep) override
     {
         if (!rep)
@@ -136,7 +120,7 @@ public:
             return E_POINTER;
         VariantInit(value);
         value->vt = VT_BSTR;
-        value->bstrVal = length_ > 1 ? SysAllocStringLen(Text(), length_ - 1) : nullptr;
+        value->bstrVal = NewBstr();
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE Length() override { return length_ - 1; }

@@ -51,22 +51,23 @@ std::string CallLine(const UnitCall& call)
 
 DecodedRecord Decode(const Record& record)
 {
+    namespace L = OutputRecordLayout;
     DecodedRecord decoded{};
-    decoded.size = At<uint32_t>(record, 0);
-    decoded.slots = At<uint32_t>(record, 4);
-    decoded.output = At<int32_t>(record, 8);
-    decoded.mode = At<uint32_t>(record, 12);
-    decoded.pulseLimit = At<int32_t>(record, 16);
-    decoded.pulseWidth = At<double>(record, 24);
-    decoded.pulseDelay = At<double>(record, 32);
-    decoded.holdoff = At<double>(record, 40);
-    for (size_t slot = 0; slot < 4; ++slot) {
-        const size_t base = 48 + 16 * slot;
-        const uint8_t input = record[base + 12];
+    decoded.size = At<uint32_t>(record, L::SizeField);
+    decoded.slots = At<uint32_t>(record, L::SlotCount);
+    decoded.output = At<int32_t>(record, L::Output);
+    decoded.mode = At<uint32_t>(record, L::Mode);
+    decoded.pulseLimit = At<int32_t>(record, L::PulseLimit);
+    decoded.pulseWidth = At<double>(record, L::PulseWidth);
+    decoded.pulseDelay = At<double>(record, L::PulseDelay);
+    decoded.holdoff = At<double>(record, L::Holdoff);
+    for (unsigned slot = 0; slot < L::RuleSlots; ++slot) {
+        const size_t base = L::Slot(slot);
+        const uint8_t input = record[base + L::Input];
         if (input == 0)
             continue;
-        decoded.rules.push_back(
-            {At<int32_t>(record, base + 4), At<int32_t>(record, base + 8), input - 1, record[base + 13] == 0});
+        decoded.rules.push_back({At<int32_t>(record, base + L::Threshold), At<int32_t>(record, base + L::Hysteresis),
+                                 input - 1, record[base + L::Direction] == L::Above});
     }
     return decoded;
 }

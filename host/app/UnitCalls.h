@@ -1,6 +1,8 @@
 #pragma once
 // What the simulated unit was asked to do, and how it is printed.
 
+#include "hostapi/HostInterfaces.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -8,7 +10,7 @@
 
 namespace VireoHost {
 
-constexpr size_t RecordSize = 112;
+constexpr size_t RecordSize = OutputRecordLayout::Size;
 using Record = std::array<uint8_t, RecordSize>;
 
 struct UnitCall {

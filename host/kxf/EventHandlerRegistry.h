@@ -4,7 +4,7 @@
 
 #include "host/kxf/EmbeddedService.h"
 
-#include "hostapi/HostInterfaces.h"
+#include "host/HostControl.h"
 
 #include <mutex>
 #include <vector>
@@ -12,14 +12,17 @@
 namespace Kxf {
 
 class EventHandlerRegistry : public EmbeddedService<IKXFEventHandlerRegistry>,
-                             public EmbeddedService<IKXFNotificationSource> {
+                             public EmbeddedService<IKXFNotificationSource>,
+                             public EmbeddedService<IKXFSubscriptionCount> {
 public:
     explicit EventHandlerRegistry(IUnknown* outer)
-        : EmbeddedService<IKXFEventHandlerRegistry>(outer), EmbeddedService<IKXFNotificationSource>(outer)
+        : EmbeddedService<IKXFEventHandlerRegistry>(outer), EmbeddedService<IKXFNotificationSource>(outer),
+          EmbeddedService<IKXFSubscriptionCount>(outer)
     {}
 
     IKXFEventHandlerRegistry* Registry() { return this; }
     IKXFNotificationSource* Source() { return this; }
+    IKXFSubscriptionCount* Counts() { return this; }
 
     HRESULT STDMETHODCALLTYPE Subscribe(IObserver* observer, DWORD number, DWORD_PTR argument) override;
     HRESULT STDMETHODCALLTYPE Unsubscribe(IObserver* observer, DWORD number) override;

@@ -47,15 +47,21 @@ HRESULT Framework::QueryInterface(REFIID iid, void** out)
     else if (IsEqualIID(iid, IID_IKXFIdRegistry))
         *out = static_cast<IKXFIdRegistry*>(&idRegistry_);
     else if (IsEqualIID(iid, IID_IKXFObjectRegistry))
-        *out = static_cast<IKXFObjectRegistry*>(&objectRegistry_);
+        *out = objectRegistry_.Registry();
+    else if (IsEqualIID(iid, IID_IKXFClassControl))
+        *out = objectRegistry_.Control();
     else if (IsEqualIID(iid, IID_IKXFMessageDispatcher))
         *out = static_cast<IKXFMessageDispatcher*>(&dispatcher_);
     else if (IsEqualIID(iid, IID_IKXFEventHandlerRegistry))
         *out = events_.Registry();
     else if (IsEqualIID(iid, IID_IKXFNotificationSource))
         *out = events_.Source();
+    else if (IsEqualIID(iid, IID_IKXFSubscriptionCount))
+        *out = events_.Counts();
     else if (IsEqualIID(iid, IID_IUnitTestRegistry))
-        *out = static_cast<IUnitTestRegistry*>(&unitTests_);
+        *out = unitTests_.Registry();
+    else if (IsEqualIID(iid, IID_IUnitTestRunner))
+        *out = unitTests_.Runner();
     else {
         *out = nullptr;
         return E_NOINTERFACE;

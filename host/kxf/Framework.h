@@ -22,11 +22,11 @@ public:
     IUnknown* Unknown() { return &unknown_; }
 
     // The embedded services, without a reference.
-    IKXFObjectRegistry* Objects() { return &objectRegistry_; }
+    IKXFObjectRegistry* Objects() { return objectRegistry_.Registry(); }
     IKXFIdRegistry* Ids() { return &idRegistry_; }
     IKXFMessageDispatcher* Dispatcher() { return &dispatcher_; }
     EventHandlerRegistry& Events() { return events_; }
-    IUnitTestRegistry* UnitTests() { return &unitTests_; }
+    IUnitTestRegistry* UnitTests() { return unitTests_.Registry(); }
 
     HRESULT QueryInterface(REFIID iid, void** out);
     ULONG AddRef();

@@ -4,16 +4,21 @@
 
 #include "host/kxf/EmbeddedService.h"
 
-#include "hostapi/HostInterfaces.h"
+#include "host/HostControl.h"
 
 #include <mutex>
 #include <vector>
 
 namespace Kxf {
 
-class ObjectRegistry : public EmbeddedService<IKXFObjectRegistry> {
+class ObjectRegistry : public EmbeddedService<IKXFObjectRegistry>, public EmbeddedService<IKXFClassControl> {
 public:
-    explicit ObjectRegistry(IUnknown* outer) : EmbeddedService(outer) {}
+    explicit ObjectRegistry(IUnknown* outer)
+        : EmbeddedService<IKXFObjectRegistry>(outer), EmbeddedService<IKXFClassControl>(outer)
+    {}
+
+    IKXFObjectRegistry* Registry() { return this; }
+    IKXFClassControl* Control() { return this; }
 
     // A class identifier is registered once; the class then installs its commands.
     HRESULT STDMETHODCALLTYPE RegisterClassObject(IUnknown* classObject) override;

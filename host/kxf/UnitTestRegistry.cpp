@@ -40,6 +40,18 @@ HRESULT STDMETHODCALLTYPE UnitTestRegistry::GetTestCount(ULONG* count)
     return S_OK;
 }
 
+HRESULT STDMETHODCALLTYPE UnitTestRegistry::GetTest(ULONG index, IUnitTest** test)
+{
+    if (!test)
+        return E_POINTER;
+    std::lock_guard<std::mutex> lock(mutex_);
+    *test = index < tests_.size() ? tests_[index] : nullptr;
+    if (!*test)
+        return E_INVALIDARG;
+    (*test)->AddRef();
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE UnitTestRegistry::RunAll(ULONG* passed, ULONG* failed)
 {
     if (!passed || !failed)

@@ -3,19 +3,25 @@
 
 #include "host/kxf/EmbeddedService.h"
 
-#include "hostapi/HostInterfaces.h"
+#include "host/HostControl.h"
 
 #include <mutex>
 #include <vector>
 
 namespace Kxf {
 
-class UnitTestRegistry : public EmbeddedService<IUnitTestRegistry> {
+class UnitTestRegistry : public EmbeddedService<IUnitTestRegistry>, public EmbeddedService<IUnitTestRunner> {
 public:
-    explicit UnitTestRegistry(IUnknown* outer) : EmbeddedService(outer) {}
+    explicit UnitTestRegistry(IUnknown* outer)
+        : EmbeddedService<IUnitTestRegistry>(outer), EmbeddedService<IUnitTestRunner>(outer)
+    {}
+
+    IUnitTestRegistry* Registry() { return this; }
+    IUnitTestRunner* Runner() { return this; }
 
     HRESULT STDMETHODCALLTYPE AddTest(IUnknown* test) override;
     HRESULT STDMETHODCALLTYPE GetTestCount(ULONG* count) override;
+    HRESULT STDMETHODCALLTYPE GetTest(ULONG index, IUnitTest** test) override;
     HRESULT STDMETHODCALLTYPE RunAll(ULONG* passed, ULONG* failed) override;
     HRESULT STDMETHODCALLTYPE Clear() override;
 

@@ -2,7 +2,7 @@
 
 #include "extension/FrameworkServices.h"
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include "extension/FrameworkServices.h"
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

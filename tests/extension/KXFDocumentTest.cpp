@@ -6,6 +6,7 @@
 
 #include "extension/FrameworkServices.h"
 #include "extension/KXFObjects.h"
+#include "host/HostControl.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ protected:
         Log() = TestDocLog();
         registry_ = KXFObjects::ObjectRegistry();
         ASSERT_NE(registry_, nullptr);
+        ASSERT_EQ(registry_->QueryInterface(IID_IKXFClassControl, classes_.OutVoid()), S_OK);
         docClass_ = new TestDocClass;
         ASSERT_EQ(registry_->RegisterClassObject(static_cast<ICustomDocClass*>(docClass_)), S_OK);
         host_ = new FakeHostDocument;
@@ -27,15 +29,15 @@ protected:
     void TearDown() override
     {
         document_.Reset();
-        if (registry_)
-            registry_->RevokeClassObject(CLSID_TestDocClass);
+        if (classes_)
+            classes_->RevokeClassObject(CLSID_TestDocClass);
         if (host_)
             host_->Release();
     }
 
     void CreateDocument()
     {
-        ASSERT_EQ(registry_->CreateDocument(CLSID_TestDocClass, host_->Unknown(), document_.Out()), S_OK);
+        ASSERT_EQ(classes_->CreateDocument(CLSID_TestDocClass, host_->Unknown(), document_.Out()), S_OK);
         ASSERT_TRUE(document_);
     }
 
@@ -49,6 +51,7 @@ protected:
     }
 
     IKXFObjectRegistry* registry_ = nullptr;
+    Ref<IKXFClassControl> classes_;
     TestDocClass* docClass_ = nullptr;
     FakeHostDocument* host_ = nullptr;
     Ref<IUnknown> document_;
@@ -175,7 +178,9 @@ TEST_F(KXFDocumentTest, NotificationsArriveAfterConnectAndStopWithTheDocument)
     Ask(observer, IID_IObserver);
     ASSERT_EQ(observer->Connect(source.Get()), S_OK);
     ULONG subscriptions = 0;
-    events->GetSubscriptionCount(observer.Get(), &subscriptions);
+    Ref<IKXFSubscriptionCount> counts;
+    ASSERT_EQ(events->QueryInterface(IID_IKXFSubscriptionCount, counts.OutVoid()), S_OK);
+    counts->GetSubscriptionCount(observer.Get(), &subscriptions);
     EXPECT_EQ(subscriptions, 2u);
     source->Raise(TestDoc::FlagNotice(), 0, &flag);
     flag = 0;
@@ -190,7 +195,7 @@ TEST_F(KXFDocumentTest, NotificationsArriveAfterConnectAndStopWithTheDocument)
     observer.Reset();
     document_.Reset();
     EXPECT_EQ(Log().destroyed, 1);
-    events->GetSubscriptionCount(gone, &subscriptions);
+    counts->GetSubscriptionCount(gone, &subscriptions);
     EXPECT_EQ(subscriptions, 0u);
     source->Raise(TestDoc::FlagNotice(), 0, &flag);
     EXPECT_EQ(Log().flags.size(), 2u);
@@ -393,7 +398,7 @@ TEST_F(KXFDocumentTest, ClassCommandsGoToTheClassBindingFirstThenTheClassTable)
 TEST_F(KXFDocumentTest, DocumentOutlivesItsRegistrationUntilReleased)
 {
     CreateDocument();
-    registry_->RevokeClassObject(CLSID_TestDocClass);
+    classes_->RevokeClassObject(CLSID_TestDocClass);
     // The document still holds its class object.
     EXPECT_EQ(docClass_->RefCount(), 1);
     EXPECT_EQ(Doc()->Send(TestDoc::ApplyMessage(), 0, QLXString(L"late")), 1);

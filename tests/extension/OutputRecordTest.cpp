@@ -8,6 +8,7 @@
 #include <limits>
 
 using namespace OnlineEvents;
+namespace L = OutputRecordLayout;
 
 namespace {
 
@@ -103,27 +104,27 @@ TEST(OutputRecord, ThreeRulesFillThreeSlotsAndLeaveTheFourthUnused)
     event.RetriggerHoldoffTime = 2.0;
     event.Rules = {Rule(0, true, 10, 50), Rule(1, false, 10, 50), Rule(3, true, 5, -12.5)};
     const OutputRecord r = BuildOutputRecord(event);
-    EXPECT_EQ(At<uint32_t>(r, 0), 112u);
-    EXPECT_EQ(At<uint32_t>(r, 4), 4u);
-    EXPECT_EQ(At<int32_t>(r, 8), 2);
-    EXPECT_EQ(At<uint32_t>(r, 12), 2u);
-    EXPECT_EQ(At<int32_t>(r, 16), 7);
+    EXPECT_EQ(At<uint32_t>(r, L::SizeField), 112u);
+    EXPECT_EQ(At<uint32_t>(r, L::SlotCount), 4u);
+    EXPECT_EQ(At<int32_t>(r, L::Output), 2);
+    EXPECT_EQ(At<uint32_t>(r, L::Mode), 2u);
+    EXPECT_EQ(At<int32_t>(r, L::PulseLimit), 7);
     EXPECT_EQ(At<uint32_t>(r, 20), 0u);
-    EXPECT_EQ(At<double>(r, 24), 0.25);
-    EXPECT_EQ(At<double>(r, 32), 0.5);
-    EXPECT_EQ(At<double>(r, 40), 2.0);
+    EXPECT_EQ(At<double>(r, L::PulseWidth), 0.25);
+    EXPECT_EQ(At<double>(r, L::PulseDelay), 0.5);
+    EXPECT_EQ(At<double>(r, L::Holdoff), 2.0);
     const int32_t expected[3][2] = {{16000, 3200}, {19200, 3200}, {-4000, 1600}};
     const uint8_t inputs[3] = {1, 2, 4};
     for (size_t k = 0; k < 3; ++k) {
-        const size_t base = 48 + 16 * k;
-        EXPECT_EQ(At<uint32_t>(r, base), 16u) << k;
-        EXPECT_EQ(At<int32_t>(r, base + 4), expected[k][0]) << k;
-        EXPECT_EQ(At<int32_t>(r, base + 8), expected[k][1]) << k;
-        EXPECT_EQ(r[base + 12], inputs[k]) << k;
-        EXPECT_EQ(r[base + 13], k == 1 ? 1 : 0) << k;
+        const size_t base = L::Slot(static_cast<unsigned>(k));
+        EXPECT_EQ(At<uint32_t>(r, base + L::SlotSizeField), 16u) << k;
+        EXPECT_EQ(At<int32_t>(r, base + L::Threshold), expected[k][0]) << k;
+        EXPECT_EQ(At<int32_t>(r, base + L::Hysteresis), expected[k][1]) << k;
+        EXPECT_EQ(r[base + L::Input], inputs[k]) << k;
+        EXPECT_EQ(r[base + L::Direction], k == 1 ? 1 : 0) << k;
         EXPECT_EQ(At<uint16_t>(r, base + 14), 0u) << k;
     }
-    EXPECT_EQ(At<uint32_t>(r, 96), 16u);
+    EXPECT_EQ(At<uint32_t>(r, L::Slot(3)), 16u);
     for (size_t i = 100; i < 112; ++i)
         EXPECT_EQ(r[i], 0) << i;
 }
@@ -139,14 +140,14 @@ TEST(OutputRecord, SettingsThatAreSwitchedOffGoOutAsZero)
     event.RetriggerHoldoffTime = 4;
     event.PulseDelay = 0.125;
     const OutputRecord r = BuildOutputRecord(event);
-    EXPECT_EQ(At<int32_t>(r, 8), -3);
-    EXPECT_EQ(At<uint32_t>(r, 12), 1u);
-    EXPECT_EQ(At<int32_t>(r, 16), 0);
-    EXPECT_EQ(At<double>(r, 24), 0.0);
-    EXPECT_EQ(At<double>(r, 32), 0.125);
-    EXPECT_EQ(At<double>(r, 40), 0.0);
+    EXPECT_EQ(At<int32_t>(r, L::Output), -3);
+    EXPECT_EQ(At<uint32_t>(r, L::Mode), 1u);
+    EXPECT_EQ(At<int32_t>(r, L::PulseLimit), 0);
+    EXPECT_EQ(At<double>(r, L::PulseWidth), 0.0);
+    EXPECT_EQ(At<double>(r, L::PulseDelay), 0.125);
+    EXPECT_EQ(At<double>(r, L::Holdoff), 0.0);
     for (size_t k = 0; k < 4; ++k)
-        EXPECT_EQ(r[48 + 16 * k + 12], 0) << k;
+        EXPECT_EQ(r[L::Slot(static_cast<unsigned>(k)) + L::Input], 0) << k;
 }
 
 TEST(OutputRecord, AnOutputThatIsOffCarriesOnlyItsFirstFourFields)
@@ -158,10 +159,10 @@ TEST(OutputRecord, AnOutputThatIsOffCarriesOnlyItsFirstFourFields)
     event.PulseDelay = 1;
     event.Rules = {Rule(0, true, 10, 50)};
     const OutputRecord r = BuildOutputRecord(event);
-    EXPECT_EQ(At<uint32_t>(r, 0), 112u);
-    EXPECT_EQ(At<uint32_t>(r, 4), 4u);
-    EXPECT_EQ(At<int32_t>(r, 8), 1);
-    EXPECT_EQ(At<uint32_t>(r, 12), 0u);
+    EXPECT_EQ(At<uint32_t>(r, L::SizeField), 112u);
+    EXPECT_EQ(At<uint32_t>(r, L::SlotCount), 4u);
+    EXPECT_EQ(At<int32_t>(r, L::Output), 1);
+    EXPECT_EQ(At<uint32_t>(r, L::Mode), 0u);
     for (size_t i = 16; i < 112; ++i)
         EXPECT_EQ(r[i], 0) << i;
 }
@@ -172,7 +173,7 @@ TEST(OutputRecord, ANegativeInputGoesOutAsInputZero)
     event.Output = 1;
     event.On = true;
     event.Rules = {Rule(-5, true, 5, 10)};
-    EXPECT_EQ(BuildOutputRecord(event)[48 + 12], 1);
+    EXPECT_EQ(BuildOutputRecord(event)[L::Slot(0) + L::Input], 1);
 }
 
 } // namespace

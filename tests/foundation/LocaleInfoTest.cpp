@@ -3,6 +3,7 @@
 // (the record is built once per process) and reads back what that child saw,
 // including every message box it showed.
 
+#include "support/ChildProcess.h"
 #include "foundation/LocaleInfo.h"
 #include "foundation/TimeGet.h"
 
@@ -262,28 +263,19 @@ ChildReport RunScenario(const wchar_t* scenario)
 
     SetEnvironmentVariableW(ScenarioVariable, scenario);
     SetEnvironmentVariableW(ReportVariable, reportPath);
-    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const BOOL started =
-        CreateProcessW(exe, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    VireoTest::ChildOptions options;
+    options.inProgramFolder = false;
+    const VireoTest::ChildResult child = VireoTest::RunChild(exe, L"", options);
     SetEnvironmentVariableW(ScenarioVariable, nullptr);
     SetEnvironmentVariableW(ReportVariable, nullptr);
-    if (!started) {
+    if (!child.started) {
         ADD_FAILURE() << "cannot start the child, error " << GetLastError();
         DeleteFileW(reportPath);
         return report;
     }
-    if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 99);
+    if (!child.finished)
         ADD_FAILURE() << "the child did not finish";
-    }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(0u, exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(0u, child.exitCode);
 
     std::string bytes;
     HANDLE file = CreateFileW(reportPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -12,7 +12,7 @@ namespace {
 // A further module document of the same host document, made straight through the framework.
 OnlineEvents::Doc* MakeModuleDocument(VireoHost::HostDocument* host)
 {
-    auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry);
+    auto* registry = GetFrameworkService<IKXFClassControl>(CLSID_KXFFramework, IID_IKXFClassControl);
     IUnknown* made = nullptr;
     if (!registry ||
         FAILED(registry->CreateDocument(OnlineEvents::DocClassId, static_cast<IHostDocument*>(host), &made)) || !made)

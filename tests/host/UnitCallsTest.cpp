@@ -16,22 +16,23 @@ void Put(Record& r, size_t offset, T value)
 
 Record Sample()
 {
+    namespace L = OutputRecordLayout;
     Record r{};
-    Put<uint32_t>(r, 0, 112);
-    Put<uint32_t>(r, 4, 4);
-    Put<int32_t>(r, 8, -2);
-    Put<uint32_t>(r, 12, 2);
-    Put<int32_t>(r, 16, 3);
-    Put<double>(r, 24, 0.5);
-    Put<double>(r, 32, 0.25);
-    Put<double>(r, 40, 1.0);
-    Put<uint32_t>(r, 48, 16);
-    Put<int32_t>(r, 52, 19200);
-    Put<int32_t>(r, 56, 3200);
-    r[60] = 3;
-    r[61] = 1;
-    for (size_t slot = 1; slot < 4; ++slot)
-        Put<uint32_t>(r, 48 + 16 * slot, 16);
+    Put<uint32_t>(r, L::SizeField, 112);
+    Put<uint32_t>(r, L::SlotCount, 4);
+    Put<int32_t>(r, L::Output, -2);
+    Put<uint32_t>(r, L::Mode, 2);
+    Put<int32_t>(r, L::PulseLimit, 3);
+    Put<double>(r, L::PulseWidth, 0.5);
+    Put<double>(r, L::PulseDelay, 0.25);
+    Put<double>(r, L::Holdoff, 1.0);
+    Put<uint32_t>(r, L::Slot(0) + L::SlotSizeField, 16);
+    Put<int32_t>(r, L::Slot(0) + L::Threshold, 19200);
+    Put<int32_t>(r, L::Slot(0) + L::Hysteresis, 3200);
+    r[L::Slot(0) + L::Input] = 3;
+    r[L::Slot(0) + L::Direction] = 1;
+    for (unsigned slot = 1; slot < 4; ++slot)
+        Put<uint32_t>(r, L::Slot(slot) + L::SlotSizeField, 16);
     return r;
 }
 

@@ -1,5 +1,7 @@
 // Runs VireoHost.exe as scripts do and checks what it prints.
 
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -31,12 +33,6 @@ std::wstring TempPath(const wchar_t* prefix)
     return file;
 }
 
-std::string ReadFile(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 void WriteFile(const std::wstring& path, const std::string& bytes)
 {
     std::ofstream(path.c_str(), std::ios::binary) << bytes;
@@ -58,33 +54,15 @@ struct HostRun {
 
 HostRun Host(const std::wstring& arguments)
 {
+    VireoTest::ChildOptions options;
+    options.separateError = true;
+    options.inProgramFolder = false;
+    const VireoTest::ChildResult child = VireoTest::RunChild(Directory() + L"VireoHost.exe", arguments, options);
     HostRun run;
-    const std::wstring outPath = TempPath(L"vho");
-    const std::wstring errPath = TempPath(L"vhe");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::wstring commandLine = L"\"" + Directory() + L"VireoHost.exe\" " + arguments;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 99);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    run.out = ReadFile(outPath);
-    run.err = ReadFile(errPath);
-    DeleteFileW(outPath.c_str());
-    DeleteFileW(errPath.c_str());
+    if (child.started)
+        run.exitCode = child.exitCode;
+    run.out = child.output;
+    run.err = child.error;
     return run;
 }
 

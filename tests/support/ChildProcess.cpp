@@ -116,49 +116,76 @@ std::wstring ScratchFolder::Copy(const std::wstring& source, const std::wstring&
     return target;
 }
 
-ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox, DWORD timeoutMs)
+namespace {
+
+// Output goes to a file: helper processes that Wine starts for the child may inherit
+// the handle and outlive it, which would keep a pipe open.
+HANDLE OutputFile()
+{
+    wchar_t temp[MAX_PATH] = {}, path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    GetTempFileNameW(temp, L"vro", 0, path);
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+}
+
+std::string ReadBack(HANDLE file)
+{
+    std::string text;
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    char chunk[512];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got)
+        text.append(chunk, got);
+    return text;
+}
+
+void WaitForChild(const PROCESS_INFORMATION& process, const ChildOptions& options, ChildResult& result)
+{
+    if (options.closeMessageBox)
+        result.box = CloseMessageBoxOf(process.dwProcessId, process.hProcess, options.timeoutMs);
+    result.finished = WaitForSingleObject(process.hProcess, options.timeoutMs) == WAIT_OBJECT_0;
+    if (!result.finished)
+        TerminateProcess(process.hProcess, 0xDEAD);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &result.exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+}
+
+} // namespace
+
+ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, const ChildOptions& options)
 {
     ChildResult result;
-    // Output goes to a file: helper processes that Wine starts for the child may inherit
-    // the handle and outlive it, which would keep a pipe open.
-    wchar_t temp[MAX_PATH] = {}, outputPath[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    GetTempFileNameW(temp, L"vro", 0, outputPath);
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE output = CreateFileW(outputPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                                CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (output == INVALID_HANDLE_VALUE)
+    const HANDLE output = OutputFile();
+    const HANDLE error = options.separateError ? OutputFile() : output;
+    if (output == INVALID_HANDLE_VALUE || error == INVALID_HANDLE_VALUE) {
+        CloseHandle(output);
+        CloseHandle(error);
         return result;
-
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = output;
-    startup.hStdError = output;
+    startup.hStdError = error;
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
     line.push_back(0);
     const std::wstring folder = program.substr(0, program.find_last_of(L'\\') + 1);
     PROCESS_INFORMATION process{};
-    result.started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                                    &startup, &process) != FALSE;
+    result.started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                    options.inProgramFolder ? folder.c_str() : nullptr, &startup, &process) != FALSE;
     if (result.started) {
-        if (closeMessageBox)
-            result.box = CloseMessageBoxOf(process.dwProcessId, process.hProcess, timeoutMs);
-        result.finished = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-        if (!result.finished)
-            TerminateProcess(process.hProcess, 0xDEAD);
-        WaitForSingleObject(process.hProcess, INFINITE);
-        GetExitCodeProcess(process.hProcess, &result.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-
-        SetFilePointer(output, 0, nullptr, FILE_BEGIN);
-        char chunk[512];
-        DWORD got = 0;
-        while (ReadFile(output, chunk, sizeof chunk, &got, nullptr) && got)
-            result.output.append(chunk, got);
+        WaitForChild(process, options, result);
+        result.output = ReadBack(output);
+        if (options.separateError)
+            result.error = ReadBack(error);
     }
+    if (options.separateError)
+        CloseHandle(error);
     CloseHandle(output);
     return result;
 }

@@ -43,13 +43,31 @@ struct ChildResult {
     bool started = false;
     bool finished = false;
     DWORD exitCode = 0;
-    std::string output;
+    std::string output; // standard output, and standard error unless kept apart
+    std::string error;  // standard error when kept apart
     SeenMessageBox box;
 };
 
-// Runs program with arguments in its own folder. With closeMessageBox set, waits for the
-// child's first message box, records it and closes it. The child is killed after timeoutMs.
-ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox = false,
-                     DWORD timeoutMs = 60000);
+struct ChildOptions {
+    // Waits for the child's first message box, records it and closes it.
+    bool closeMessageBox = false;
+    // The child is killed after this long.
+    DWORD timeoutMs = 60000;
+    bool separateError = false;
+    // Otherwise the child starts in the test's own working folder.
+    bool inProgramFolder = true;
+};
+
+// Runs program with arguments and collects what it printed.
+ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, const ChildOptions& options);
+
+inline ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, bool closeMessageBox = false,
+                            DWORD timeoutMs = 60000)
+{
+    ChildOptions options;
+    options.closeMessageBox = closeMessageBox;
+    options.timeoutMs = timeoutMs;
+    return RunChild(program, arguments, options);
+}
 
 } // namespace VireoTest
