@@ -265,7 +265,7 @@ FXMLElement* FXMLReader::ParseElement(int depth)
     if (depth > MaxDepth)
         return Fail(ParseFailure, L"Elements nested too deeply.");
 
-    ElementParse parse{depth, content_.size()};
+    ElementParse parse{depth, content_.size(), nullptr};
     // The element's text lives in content_ from here on until the element is done.
     struct TextScope {
         std::wstring& content;

@@ -2,7 +2,7 @@
 // The host's side of the framework's menu installer: which commands a document class
 // installed, and choosing one for a document as the host's menu does.
 
-#include "extension/HostInterfaces.h"
+#include "hostapi/HostInterfaces.h"
 
 #include <string>
 #include <vector>

@@ -497,8 +497,9 @@ TEST(SettingsTextReader, NumbersReadAsTheClassicStreamReadsThem)
         const auto stream = StreamReads<double>(text, 7.5);
         const auto reader = ReaderReads<double>(text, 7.5);
         EXPECT_EQ(stream.second, reader.second) << text;
-        if (!stream.second)
+        if (!stream.second) {
             EXPECT_EQ(0, std::memcmp(&stream.first, &reader.first, sizeof(double))) << text;
+        }
     }
 }
 

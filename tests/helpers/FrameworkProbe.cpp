@@ -182,12 +182,6 @@ public:
         *object = nullptr;
         return E_NOINTERFACE;
     }
-    HRESULT STDMETHODCALLTYPE RevokeClassObject(REFCLSID) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE CreateDocument(REFCLSID, IUnknown*, IUnknown** document) override
-    {
-        *document = nullptr;
-        return E_NOTIMPL;
-    }
     HRESULT STDMETHODCALLTYPE BindClass(IUnknown*, DWORD, IUnknown** binding) override
     {
         *binding = static_cast<IObserver*>(&g_binding);

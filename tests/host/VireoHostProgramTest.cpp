@@ -33,6 +33,12 @@ std::wstring TempPath(const wchar_t* prefix)
     return file;
 }
 
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
 void WriteFile(const std::wstring& path, const std::string& bytes)
 {
     std::ofstream(path.c_str(), std::ios::binary) << bytes;
