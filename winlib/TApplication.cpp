@@ -1,6 +1,7 @@
 #include "winlib/TApplication.h"
 
 #include "foundation/ApplicationLanguage.h"
+#include "winlib/TModule.h"
 
 namespace {
 TApplication* g_current = nullptr;
@@ -35,16 +36,7 @@ std::wstring TApplication::Name()
 {
     if (g_current)
         return g_current->GetName();
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const auto slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const auto dot = name.rfind(L'.');
-    if (dot != std::wstring::npos)
-        name.erase(dot);
-    return name;
+    return ModuleBaseName(nullptr);
 }
 
 int TApplication::ShowMessageBox(const wchar_t* text, const wchar_t* caption, UINT type)

@@ -18,20 +18,6 @@ std::vector<TModule*>& LiveModules()
     return modules;
 }
 
-std::wstring FileBaseName(HINSTANCE instance)
-{
-    wchar_t path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
-    std::wstring name(path, length < MAX_PATH ? length : 0);
-    const auto slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos)
-        name.erase(0, slash + 1);
-    const auto dot = name.rfind(L'.');
-    if (dot != std::wstring::npos)
-        name.erase(dot);
-    return name;
-}
-
 BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found)
 {
     *reinterpret_cast<LANGID*>(found) = language;
@@ -48,13 +34,27 @@ HINSTANCE ImageOfThisCode()
 
 } // namespace
 
+std::wstring ModuleBaseName(HINSTANCE instance)
+{
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(instance, path, MAX_PATH);
+    std::wstring name(path, length < MAX_PATH ? length : 0);
+    const auto slash = name.find_last_of(L"\\/");
+    if (slash != std::wstring::npos)
+        name.erase(0, slash + 1);
+    const auto dot = name.rfind(L'.');
+    if (dot != std::wstring::npos)
+        name.erase(dot);
+    return name;
+}
+
 TModule::TModule(const wchar_t* name, HINSTANCE instance, bool shouldLoad) : instance_(instance)
 {
     if (!instance_ && shouldLoad && name && *name) {
         instance_ = LoadLibraryW(name);
         owned_ = instance_ != nullptr;
     }
-    name_ = name && *name ? std::wstring(name) : FileBaseName(instance_);
+    name_ = name && *name ? std::wstring(name) : ModuleBaseName(instance_);
     std::lock_guard<std::mutex> guard(ModulesLock());
     LiveModules().push_back(this);
 }

@@ -7,6 +7,9 @@
 
 #include <string>
 
+// The file name of a loaded module without folder and extension; null for the program.
+std::wstring ModuleBaseName(HINSTANCE instance);
+
 class TModule {
 public:
     // With no instance and shouldLoad set, the library called name is loaded and owned.

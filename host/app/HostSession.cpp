@@ -55,22 +55,6 @@ std::wstring ProgramDirectory()
     return slash == std::wstring::npos ? std::wstring() : directory.substr(0, slash + 1);
 }
 
-bool ReadTextFile(const std::wstring& path, std::string& text)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-std::wstring Code(HRESULT hr)
-{
-    wchar_t text[16];
-    wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
-
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -95,6 +79,22 @@ struct Held {
 };
 
 } // namespace
+
+bool ReadTextFile(const std::wstring& path, std::string& text)
+{
+    std::ifstream file(path.c_str(), std::ios::binary);
+    if (!file)
+        return false;
+    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return !file.bad();
+}
+
+std::wstring Code(HRESULT hr)
+{
+    wchar_t text[16];
+    wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
+    return text;
+}
 
 void PrintLine(const std::string& line)
 {

@@ -29,15 +29,6 @@ bool ParsePositive(const std::wstring& text, double high, double& value)
     return *end == 0 && value > 0 && value <= high;
 }
 
-bool ReadBytes(const std::wstring& path, std::string& bytes)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
 template <class T>
 struct Held {
     T* object = nullptr;
@@ -155,13 +146,6 @@ HRESULT Describe(IVireoOutputPreview* preview, const std::vector<BYTE>& bytes, U
     return hr;
 }
 
-std::wstring Code(HRESULT hr)
-{
-    wchar_t text[16];
-    wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
-
 // Every input of the unit gets a channel of counts; their total is held in bounds.
 bool FitsTheUnit(size_t count, const UnitModel& unit)
 {
@@ -235,7 +219,7 @@ bool ReadPreviewSignals(const PreviewOptions& options, const UnitModel& unit, Sa
     const int inputs = static_cast<int>(unit.inputRanges.size());
     if (!options.signalFile.empty()) {
         std::string text;
-        if (!ReadBytes(options.signalFile, text)) {
+        if (!ReadTextFile(options.signalFile, text)) {
             PrintError(L"cannot read " + options.signalFile);
             return false;
         }

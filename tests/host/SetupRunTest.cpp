@@ -144,7 +144,7 @@ TEST(SetupRun, OkSendsTheSettingsAndSwitchesOffOnlyWhenNotSampling)
         UnitModel model;
         model.sampling = sampling;
         DocFixture f(model);
-        f.Apply(SettingsText(2, 8, {{1, true, {{0, true, 5, 40}}}}));
+        ASSERT_EQ(f.Apply(SettingsText(1, 0, {{1, true, {{0, true, 5, 40}}}})), S_OK);
         f.TakeCalls();
         f.doc->SetModified(false);
         const SetupOutcome outcome = ChooseSetup(f, L"ok\n");
@@ -158,7 +158,7 @@ TEST(SetupRun, OkSendsTheSettingsAndSwitchesOffOnlyWhenNotSampling)
             EXPECT_TRUE(calls.back().switchOff) << "switched off after the settings";
         }
         EXPECT_TRUE(f.doc->IsModified());
-        EXPECT_TRUE(f.boxes.empty());
+        EXPECT_TRUE(f.boxes.empty()) << (f.boxes.empty() ? "" : QLXString(f.boxes[0].c_str()).NarrowText());
     }
 }
 
@@ -166,7 +166,7 @@ TEST(SetupRun, CancelSendsNothingAndLeavesTheModifiedFlag)
 {
     for (bool modified : {false, true}) {
         DocFixture f;
-        f.Apply(SettingsText(2, 8, {{1, true, {}}}));
+        ASSERT_EQ(f.Apply(SettingsText(1, 0, {{1, true, {}}})), S_OK);
         f.TakeCalls();
         f.doc->SetModified(modified);
         const SetupOutcome outcome = ChooseSetup(f, L"cancel\n");
@@ -192,7 +192,7 @@ TEST(SetupRun, OutputsTheUnitLacksStayInTheDocument)
     model.analogOutputs = 1;
     model.digitalGroups = {};
     DocFixture f(model);
-    f.Apply(SettingsText(3, 0, {{1, false, {}}, {3, true, {{2, false, 7, 60}}}}));
+    ASSERT_EQ(f.Apply(SettingsText(2, 0, {{1, false, {}}, {3, true, {{2, false, 7, 60}}}})), S_OK);
     f.TakeCalls();
     ChooseSetup(f, L"ok\n");
     EXPECT_EQ(SentOutputs(f.TakeCalls()), std::vector<int>{1});
