@@ -15,24 +15,44 @@ struct ModalRun {
 };
 ModalRun* g_run = nullptr;
 
+BOOL CALLBACK TakeShownEnabled(HWND window, LPARAM found)
+{
+    if (!IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The window the user would act on: the active one, or, while another process holds the
+// foreground (tests run side by side), this thread's shown and enabled top-level window.
+HWND UsersWindow()
+{
+    const HWND active = GetActiveWindow();
+    if (active && IsWindowVisible(active))
+        return active;
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &TakeShownEnabled, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 void CALLBACK RunAction(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!g_run || !g_run->actionTimer)
         return;
     // A modal dialog is shown once its queue first runs empty; the user acts after that.
-    const HWND active = GetActiveWindow();
-    if (!active || !IsWindowVisible(active))
+    const HWND window = UsersWindow();
+    if (!window)
         return;
     KillTimer(nullptr, g_run->actionTimer);
     g_run->actionTimer = 0;
-    g_run->action(GetActiveWindow());
+    g_run->action(window);
 }
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!g_run)
         return;
-    const HWND active = GetActiveWindow();
+    const HWND active = UsersWindow();
     if (g_run->actionTimer) {
         // The action never ran: no window came up.
         KillTimer(nullptr, g_run->actionTimer);
