@@ -74,6 +74,11 @@ void Doc::RunSetup()
     auto working = std::make_unique<EventConfig>();
     working->InitFromDevice(unit_);
     working->CopyFrom(*configuration_, false);
+    // A unit without outputs has nothing to set up: for this feature it is no suitable device.
+    if (working->GetCount() == 0) {
+        ShowUnsupportedDevice();
+        return;
+    }
 
     if (!unit_)
         return;

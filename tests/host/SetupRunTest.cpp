@@ -113,6 +113,20 @@ TEST(SetupRun, AnUnsupportedUnitIsNamedOrCalledNone)
     }
 }
 
+TEST(SetupRun, AUnitWithoutOutputsGetsTheUnsuitableDeviceMessageAndNoDialog)
+{
+    MainWindow();
+    UnitModel model;
+    model.analogOutputs = 0;
+    model.digitalGroups = {};
+    DocFixture f(model);
+    EXPECT_EQ(ChooseSetup(f, L"ok\n").opened, 0);
+    ASSERT_EQ(f.boxes.size(), 1u);
+    EXPECT_EQ(f.boxes[0].rfind(L"MessageBox: Vireo: Vireo is not available for the current master device (", 0), 0u)
+        << f.boxes[0];
+    EXPECT_TRUE(f.TakeCalls().empty());
+}
+
 TEST(SetupRun, SamplingWithInactiveOutputsIsRefusedWithAMessage)
 {
     MainWindow();
