@@ -2,6 +2,7 @@
 // setting it up until the first page shows, and one tab change. As the reference, the
 // same windows are made straight from the same templates with no classes of ours.
 
+#include "BenchTimer.h"
 #include "dialog/DetectorDialog.h"
 #include "eventconfig/EventConfig.h"
 #include "foundation/ModuleInstance.h"
@@ -21,17 +22,8 @@ namespace {
 
 constexpr int Rounds = 15;
 
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+// Milliseconds.
+double Now() { return Bench::Now() * 1000.0; }
 
 // Best of several runs, in milliseconds; each run may prepare untimed state first.
 double Best(const std::function<void()>& prepare, const std::function<void()>& run,

@@ -5,6 +5,8 @@
 
 #include "eventconfig/EventConfig.h"
 
+#include "BenchTimer.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlwapi.h>
@@ -16,33 +18,10 @@
 
 namespace {
 
+using Bench::BestTime;
+using Bench::Now;
+
 using CreateXmlReaderFn = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
-
-double Now()
-{
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / frequency;
-}
-
-// Best of several rounds, each timing `repeat` calls, in seconds per call.
-template <typename Call>
-double BestTime(int rounds, int repeat, Call call)
-{
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            call();
-        best = std::min(best, (Now() - start) / repeat);
-    }
-    return best;
-}
 
 EventConfig LargeConfig(int analog, int digital)
 {

@@ -3,6 +3,8 @@
 
 #include "foundation/XMLReader.h"
 
+#include "BenchTimer.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlwapi.h>
@@ -15,6 +17,9 @@
 
 namespace {
 
+using Bench::BestTime;
+using Bench::Now;
+
 using CreateXmlReaderFn = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 // What a pass found, so both readers can be checked against each other.
@@ -23,18 +28,6 @@ struct Totals {
     long attributes = 0;
     unsigned long long characters = 0;
 };
-
-double Now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 void Walk(const FXMLElement& e, Totals& totals)
 {
@@ -164,20 +157,6 @@ IStream* MakeStream(const std::wstring& text)
     std::vector<char> bytes(size);
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
     return SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
-}
-
-// Best of several rounds, each timing `repeat` reads, in seconds per read.
-template <typename Read>
-double BestTime(int rounds, int repeat, Read read)
-{
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        const double start = Now();
-        for (int i = 0; i < repeat; ++i)
-            read();
-        best = std::min(best, (Now() - start) / repeat);
-    }
-    return best;
 }
 
 bool Compare(const wchar_t* label, const std::wstring& text, int rounds, int repeat, IXmlReader* xmlLite)
