@@ -1,21 +1,7 @@
 #include "extension/KXFDocument.h"
 
+#include "extension/ComAccess.h"
 #include "extension/KXFObjects.h"
-
-namespace {
-
-// Asks for an interface and drops the reference at once: for links kept without one.
-template <class I>
-I* Borrow(IUnknown* from, REFIID iid)
-{
-    void* object = nullptr;
-    if (!from || FAILED(from->QueryInterface(iid, &object)) || !object)
-        return nullptr;
-    static_cast<IUnknown*>(object)->Release();
-    return static_cast<I*>(object);
-}
-
-} // namespace
 
 KXFDocument::KXFDocument(IUnknown* owner, IUnknown* classObject) : owner_(owner)
 {

@@ -1,5 +1,6 @@
 #include "extension/OnlineEventsDoc.h"
 
+#include "extension/ComAccess.h"
 #include "extension/FrameworkServices.h"
 #include "extension/KXFObjects.h"
 #include "extension/OutputRecord.h"
@@ -62,23 +63,6 @@ DWORD OutputsStopNumber()
 DWORD DeviceChangedNumber()
 {
     return Doc::DeviceEventGroup() + DeviceChanged;
-}
-
-template <class I>
-I* Ask(IUnknown* from, REFIID iid)
-{
-    void* object = nullptr;
-    if (!from || FAILED(from->QueryInterface(iid, &object)))
-        return nullptr;
-    return static_cast<I*>(object);
-}
-
-template <class I>
-void ReleaseAndClear(I*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
 }
 
 // The host's state service, asked for once per process and kept.

@@ -2,6 +2,7 @@
 // modal dialog on a working copy, and the hand-over of its result as settings.
 
 #include "dialog/DetectorDialog.h"
+#include "extension/ComAccess.h"
 #include "extension/OnlineEventsDoc.h"
 #include "foundation/ModuleInstance.h"
 #include "foundation/StringStreams.h"
@@ -17,21 +18,6 @@ constexpr DWORD ApplySettingsMessage = 2;
 // Bit 0 of the handler state word asks for the settings to go out without options.
 constexpr DWORD QuietSendState = 1;
 constexpr DWORD ApplySendOption = 1;
-
-// One interface reference, released when the run ends however it ends.
-template <class I>
-struct Held {
-    I* object = nullptr;
-    Held() = default;
-    explicit Held(I* held) : object(held) {}
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-};
 
 bool IsSampling(IRecordingUnit* unit)
 {
@@ -82,30 +68,30 @@ void Doc::RunSetup()
 
     if (!unit_)
         return;
-    Held<IRecordingUnit> unit(unit_);
+    ComHeld<IRecordingUnit> unit(unit_);
     unit_->AddRef();
-    Held<IOnlineEventControl> control(Control());
-    if (!control.object)
+    ComHeld<IOnlineEventControl> control(Control());
+    if (!control)
         return;
     SHORT supported = 0;
     SHORT active = 0;
-    control.object->IsSupported(&supported);
-    if (FAILED(control.object->IsActive(&active)))
+    control->IsSupported(&supported);
+    if (FAILED(control->IsActive(&active)))
         active = 0;
-    if (IsSampling(unit.object) && !active) {
+    if (IsSampling(unit.get()) && !active) {
         ShowMessage(IDS_SAMPLING_TEXT, IDS_SAMPLING_CAPTION, MB_ICONERROR | MB_TASKMODAL);
         return;
     }
     OutputLimits limits{};
     limits.size = sizeof(OutputLimits);
-    if (control.object->GetOutputLimits(&limits) != S_OK)
+    if (control->GetOutputLimits(&limits) != S_OK)
         return;
     if (!RunDialog(*working, limits))
         return;
     SendSettings(*working);
     // A sampling unit goes on with the new settings; otherwise they wait for the next start.
-    if (!IsSampling(unit.object))
-        control.object->SwitchOff();
+    if (!IsSampling(unit.get()))
+        control->SwitchOff();
 }
 
 bool Doc::RunDialog(EventConfig& working, const OutputLimits& limits)

@@ -1,4 +1,5 @@
 #include "HostDocument.h"
+#include "Held.h"
 #include "HostString.h"
 
 #include "DocumentFile.h"
@@ -188,34 +189,23 @@ HRESULT HostDocument::SendText(DWORD number, const std::wstring& text)
 {
     if (!document_)
         return E_FAIL;
-    IKXFObjectRegistry* registry = nullptr;
-    IKXFMessageDispatcher* dispatcher = nullptr;
-    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry,
-                     reinterpret_cast<void**>(&registry));
-    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFMessageDispatcher,
-                     reinterpret_cast<void**>(&dispatcher));
-    IKXFMessageFactory* factory = nullptr;
-    if (registry)
-        registry->GetObject(KXFObject_MessageFactory, IID_IKXFMessageFactory, reinterpret_cast<void**>(&factory));
-    HRESULT hr = E_FAIL;
-    if (factory && dispatcher) {
-        IQLXString* payload = NewHostString(text);
-        KXFValue value{KXFValue_Text, payload};
-        IKXFMessage* message = nullptr;
-        hr = payload ? factory->CreateMessage(number, 0, 0, 0, &value, &message) : E_OUTOFMEMORY;
-        if (SUCCEEDED(hr) && message) {
-            hr = dispatcher->Dispatch(message, document_);
-            message->Release();
-        }
-        if (payload)
-            payload->Release();
-    }
-    if (factory)
-        factory->Release();
-    if (dispatcher)
-        dispatcher->Release();
-    if (registry)
-        registry->Release();
+    Held<IKXFObjectRegistry> registry;
+    Held<IKXFMessageDispatcher> dispatcher;
+    Held<IKXFMessageFactory> factory;
+    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFObjectRegistry, registry.Out());
+    CoGetClassObject(CLSID_KXFFramework, CLSCTX_INPROC_SERVER, nullptr, IID_IKXFMessageDispatcher, dispatcher.Out());
+    if (registry.object)
+        registry.object->GetObject(KXFObject_MessageFactory, IID_IKXFMessageFactory, factory.Out());
+    if (!factory.object || !dispatcher.object)
+        return E_FAIL;
+    Held<IQLXString> payload(NewHostString(text));
+    if (!payload.object)
+        return E_OUTOFMEMORY;
+    KXFValue value{KXFValue_Text, payload.object};
+    Held<IKXFMessage> message;
+    HRESULT hr = factory.object->CreateMessage(number, 0, 0, 0, &value, &message.object);
+    if (SUCCEEDED(hr) && message.object)
+        hr = dispatcher.object->Dispatch(message.object, document_);
     return hr;
 }
 

@@ -1,23 +1,11 @@
 #include "HostMenu.h"
+#include "Held.h"
 
 namespace VireoHost {
 namespace {
 
 // Classes number their commands from their message base up; a class has a few.
 constexpr DWORD CommandRange = 0x100;
-
-template <class T>
-struct Held {
-    T* object = nullptr;
-    Held() = default;
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-};
 
 bool GetInstaller(Held<IKXFMenuInstaller>& installer)
 {

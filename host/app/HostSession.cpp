@@ -1,4 +1,5 @@
 #include "HostSession.h"
+#include "Held.h"
 
 #include "DocumentFile.h"
 #include "HostDocument.h"
@@ -67,16 +68,6 @@ MessageBoxEcho::Sink PrintBoxes()
         PrintLine(Narrow(MessageBoxEcho::Line(caption, text)));
     };
 }
-
-template <class T>
-struct Held {
-    T* object = nullptr;
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-};
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "HostString.h"
 
+#include "host/HostCom.h"
+
 #include <atomic>
 #include <cstring>
 #include <new>
@@ -9,15 +11,6 @@ namespace VireoHost {
 namespace {
 
 std::atomic<long> g_live{0};
-
-template <class T>
-HRESULT Answer(T* out, T value)
-{
-    if (!out)
-        return E_POINTER;
-    *out = value;
-    return S_OK;
-}
 
 VARIANT_BOOL Bool(bool value)
 {
@@ -87,13 +80,13 @@ public:
         *text = NewBstr();
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) override { return Answer(empty, Bool(length_ < 2)); }
-    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override { return Answer(length, ULONG(length_ - 1)); }
+    HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) override { return HostCom::GiveOut(empty, Bool(length_ < 2)); }
+    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override { return HostCom::GiveOut(length, ULONG(length_ - 1)); }
     HRESULT STDMETHODCALLTYPE IsEqual(IQLXString* other, VARIANT_BOOL* equal) override
     {
-        return Answer(equal, Bool(other && (other == this || TextOf(other) == std::wstring(Text(), length_ - 1))));
+        return HostCom::GiveOut(equal, Bool(other && (other == this || TextOf(other) == std::wstring(Text(), length_ - 1))));
     }
-    HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) override { return Answer(shared, Bool(refs_ > 1)); }
+    HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) override { return HostCom::GiveOut(shared, Bool(refs_ > 1)); }
     LONG STDMETHODCALLTYPE GetKind() override { return QLXStringKind_Own; }
     HRESULT STDMETHODCALLTYPE CopyChars(ULONG bufferBytes, void* buffer) override
     {
@@ -106,7 +99,7 @@ public:
     {
         return bytesPerChar ? (*bytesPerChar = sizeof(wchar_t), GetLength(length)) : E_POINTER;
     }
-    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override { return Answer(capacity, ULONG(capacity_ - 1)); }
+    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override { return HostCom::GiveOut(capacity, ULONG(capacity_ - 1)); }
     HRESULT STDMETHODCALLTYPE CreateEmpty(ULONG count, IQLXString** rep) override
     {
         if (!rep)

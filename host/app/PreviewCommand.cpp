@@ -1,4 +1,5 @@
 #include "PreviewCommand.h"
+#include "Held.h"
 
 #include "HostSession.h"
 #include "PreviewPlot.h"
@@ -28,16 +29,6 @@ bool ParsePositive(const std::wstring& text, double high, double& value)
     value = std::wcstod(text.c_str(), &end);
     return *end == 0 && value > 0 && value <= high;
 }
-
-template <class T>
-struct Held {
-    T* object = nullptr;
-    ~Held()
-    {
-        if (object)
-            object->Release();
-    }
-};
 
 // Activities handed out by the preview, freed with the task allocator.
 struct HeldActivities {

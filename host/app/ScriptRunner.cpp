@@ -11,9 +11,8 @@ namespace VireoHost {
 namespace {
 
 constexpr UINT TickMilliseconds = 25;
-constexpr int OkId = 1;
-constexpr int CancelId = 2;
-constexpr int TabControlId = 201;
+// Control ids of the setup dialog's template.
+enum DialogControl : int { OkId = 1, CancelId = 2, TabControlId = 201 };
 
 // The runner whose timer is running on this thread.
 thread_local ScriptRunner* t_runner = nullptr;

@@ -1,10 +1,16 @@
 #include "SimulatedUnit.h"
 #include "HostString.h"
 
+#include "host/HostCom.h"
+
 #include <cstring>
 #include <new>
 
 namespace VireoHost {
+
+using HostCom::GiveOut;
+using HostCom::ReleaseWith;
+
 namespace {
 
 // One digital output group; it only knows its line count.
@@ -24,19 +30,10 @@ public:
         return E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE Release() override { return ReleaseWith(refs_, [this] { delete this; }); }
     HRESULT STDMETHODCALLTYPE GetLineCount(LONG* count) override
     {
-        if (!count)
-            return E_POINTER;
-        *count = lines_;
-        return S_OK;
+        return GiveOut(count, lines_);
     }
 
 private:
@@ -79,10 +76,7 @@ ULONG SimulatedUnit::AddRef()
 
 ULONG SimulatedUnit::Release()
 {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0)
-        delete this;
-    return left;
+    return ReleaseWith(refs_, [this] { delete this; });
 }
 
 HRESULT SimulatedUnit::GetPropertyObject(DWORD, IDeviceProperties** properties)
@@ -96,34 +90,22 @@ HRESULT SimulatedUnit::GetPropertyObject(DWORD, IDeviceProperties** properties)
 
 HRESULT SimulatedUnit::GetSamplingState(SHORT* sampling)
 {
-    if (!sampling)
-        return E_POINTER;
-    *sampling = model_.sampling ? -1 : 0;
-    return S_OK;
+    return GiveOut(sampling, model_.sampling ? -1 : 0);
 }
 
 HRESULT SimulatedUnit::GetInputCount(LONG* count)
 {
-    if (!count)
-        return E_POINTER;
-    *count = static_cast<LONG>(model_.inputRanges.size());
-    return S_OK;
+    return GiveOut(count, static_cast<LONG>(model_.inputRanges.size()));
 }
 
 HRESULT SimulatedUnit::GetAnalogOutputCount(LONG* count)
 {
-    if (!count)
-        return E_POINTER;
-    *count = model_.analogOutputs;
-    return S_OK;
+    return GiveOut(count, model_.analogOutputs);
 }
 
 HRESULT SimulatedUnit::GetDigitalOutputGroupCount(LONG* count)
 {
-    if (!count)
-        return E_POINTER;
-    *count = static_cast<LONG>(model_.digitalGroups.size());
-    return S_OK;
+    return GiveOut(count, static_cast<LONG>(model_.digitalGroups.size()));
 }
 
 HRESULT SimulatedUnit::GetDigitalOutputGroup(LONG index, IDigitalOutputGroup** group)
@@ -139,18 +121,12 @@ HRESULT SimulatedUnit::GetDigitalOutputGroup(LONG index, IDigitalOutputGroup** g
 
 HRESULT SimulatedUnit::IsSupported(SHORT* supported)
 {
-    if (!supported)
-        return E_POINTER;
-    *supported = model_.supported ? -1 : 0;
-    return S_OK;
+    return GiveOut(supported, model_.supported ? -1 : 0);
 }
 
 HRESULT SimulatedUnit::IsActive(SHORT* active)
 {
-    if (!active)
-        return E_POINTER;
-    *active = model_.active ? -1 : 0;
-    return S_OK;
+    return GiveOut(active, model_.active ? -1 : 0);
 }
 
 HRESULT SimulatedUnit::GetOutputLimits(OutputLimits* limits)
@@ -217,10 +193,7 @@ HRESULT SimulatedUnit::GetProperty(DWORD key, VARIANT* value)
 
 HRESULT SimulatedUnit::IsEnabled(SHORT* enabled)
 {
-    if (!enabled)
-        return E_POINTER;
-    *enabled = model_.stimulator ? -1 : 0;
-    return S_OK;
+    return GiveOut(enabled, model_.stimulator ? -1 : 0);
 }
 
 } // namespace VireoHost

@@ -45,10 +45,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetNumber(DWORD* number) override
     {
-        if (!number)
-            return E_POINTER;
-        *number = number_;
-        return S_OK;
+        return GiveOut(number, number_);
     }
     // Shared by IKXFCommand and IKXFCommandState.
     HRESULT STDMETHODCALLTYPE SetNumber(DWORD number) override
@@ -58,17 +55,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetText(BSTR* text) override
     {
-        if (!text)
-            return E_POINTER;
-        *text = AllocText(text_);
-        return S_OK;
+        return GiveText(text, text_);
     }
     HRESULT STDMETHODCALLTYPE GetMenuPath(BSTR* path) override
     {
-        if (!path)
-            return E_POINTER;
-        *path = AllocText(menuPath_);
-        return S_OK;
+        return GiveText(path, menuPath_);
     }
 
     HRESULT STDMETHODCALLTYPE Enable(WORD value) override
@@ -84,10 +75,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetEnabled(WORD* value) override
     {
-        if (!value)
-            return E_POINTER;
-        *value = enabled_;
-        return S_OK;
+        return GiveOut(value, enabled_);
     }
     HRESULT STDMETHODCALLTYPE GetChecked(WORD* checked, DWORD* style) override
     {
@@ -198,10 +186,7 @@ HRESULT STDMETHODCALLTYPE CommandContainer::AddCommand(IKXFCommand* command)
 
 HRESULT STDMETHODCALLTYPE CommandContainer::GetCount(ULONG* count)
 {
-    if (!count)
-        return E_POINTER;
-    *count = static_cast<ULONG>(commands_.size());
-    return S_OK;
+    return GiveOut(count, static_cast<ULONG>(commands_.size()));
 }
 
 HRESULT STDMETHODCALLTYPE CommandContainer::GetCommand(ULONG index, IKXFCommand** command)

@@ -3,6 +3,7 @@
 // request count their references and are counted while alive; services live for the
 // life of the process and ignore references.
 
+#include "host/HostCom.h"
 #include "hostapi/HostInterfaces.h"
 
 #include <string>
@@ -55,6 +56,14 @@ inline bool IsUnknown(REFIID iid)
 inline BSTR AllocText(const std::wstring& text)
 {
     return text.empty() ? nullptr : SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+}
+
+using HostCom::GiveOut;
+
+// A text getter's answer: a BSTR copy the caller frees, made only when there is a place for it.
+inline HRESULT GiveText(BSTR* out, const std::wstring& text)
+{
+    return out ? GiveOut(out, AllocText(text)) : E_POINTER;
 }
 
 } // namespace Kxf

@@ -32,17 +32,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetNumber(DWORD* number) override
     {
-        if (!number)
-            return E_POINTER;
-        *number = number_;
-        return S_OK;
+        return GiveOut(number, number_);
     }
     HRESULT STDMETHODCALLTYPE GetFlags(DWORD* flags) override
     {
-        if (!flags)
-            return E_POINTER;
-        *flags = flags_;
-        return S_OK;
+        return GiveOut(flags, flags_);
     }
     HRESULT STDMETHODCALLTYPE GetArguments(DWORD_PTR* first, DWORD_PTR* second) override
     {
