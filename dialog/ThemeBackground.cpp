@@ -1,5 +1,7 @@
 #include "dialog/ThemeBackground.h"
 
+#include "controls/ThemeLibrary.h"
+
 namespace OnlineEvents {
 
 namespace {
@@ -22,14 +24,7 @@ ThemeBackground::~ThemeBackground()
 
 bool ThemeBackground::CheckAppThemed()
 {
-    HMODULE theme = LoadLibraryW(L"UxTheme.dll");
-    if (!theme)
-        return false;
-    using IsAppThemedFn = BOOL(WINAPI*)();
-    auto isAppThemed = reinterpret_cast<IsAppThemedFn>(reinterpret_cast<void*>(GetProcAddress(theme, "IsAppThemed")));
-    const bool themed = isAppThemed && isAppThemed();
-    FreeLibrary(theme);
-    return themed;
+    return QLX::ThemeLibrary::Instance().IsAppThemed();
 }
 
 void ThemeBackground::RebuildIfStale(HWND tabControl) const

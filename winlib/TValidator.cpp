@@ -75,9 +75,9 @@ std::wstring TValidator::FillPlaceholders(const std::wstring& format, std::initi
 
 // ---- TCharSet -------------------------------------------------------------------------
 
-TCharSet::TCharSet(const wchar_t* spec)
+TCharSet::TCharSet(const wchar_t* characters)
 {
-    Add(spec);
+    Add(characters);
 }
 
 void TCharSet::Add(wchar_t c)
@@ -86,21 +86,21 @@ void TCharSet::Add(wchar_t c)
         chars_ += c;
 }
 
-void TCharSet::Add(const wchar_t* spec)
+void TCharSet::Add(const wchar_t* characters)
 {
-    if (!spec)
+    if (!characters)
         return;
-    const size_t length = std::wcslen(spec);
+    const size_t length = std::wcslen(characters);
     for (size_t i = 0; i < length; ++i) {
-        if (i + 2 < length && spec[i + 1] == L'-') {
-            for (wchar_t c = spec[i]; c <= spec[i + 2]; ++c) {
+        if (i + 2 < length && characters[i + 1] == L'-') {
+            for (wchar_t c = characters[i]; c <= characters[i + 2]; ++c) {
                 Add(c);
                 if (c == WCHAR_MAX)
                     break;
             }
             i += 2;
         } else {
-            Add(spec[i]);
+            Add(characters[i]);
         }
     }
 }

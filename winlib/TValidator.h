@@ -54,10 +54,10 @@ private:
 // stands for itself).
 class TCharSet {
 public:
-    explicit TCharSet(const wchar_t* spec = L"");
+    explicit TCharSet(const wchar_t* characters = L"");
     bool Has(wchar_t c) const { return chars_.find(c) != std::wstring::npos; }
     void Add(wchar_t c);
-    void Add(const wchar_t* spec);
+    void Add(const wchar_t* characters);
 
 private:
     std::wstring chars_;

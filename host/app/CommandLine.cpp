@@ -26,7 +26,7 @@ const wchar_t* Usage()
            L" | selftest | demo [--unit UNIT.ini] SETTINGS.txt DOC"
            L" | setup [--unit UNIT.ini] [--settings SETTINGS.txt | --doc DOC] [--script SCRIPT] [--shots DIR]"
            L" [--save DOC] | ui [--unit UNIT.ini] [DOC]"
-           L" | preview [--unit UNIT.ini] SETTINGS.txt (--signal FILE.csv | --synth SPEC) [--seconds S] [--rate HZ]"
+           L" | preview [--unit UNIT.ini] SETTINGS.txt (--signal FILE.csv | --synth SHAPES) [--seconds S] [--rate HZ]"
            L" [--plot OUT.png]";
 }
 

@@ -1,28 +1,11 @@
 #include "DocumentFile.h"
-
-#include <fstream>
-#include <iterator>
+#include "Held.h"
+#include "HostSession.h"
 
 namespace VireoHost {
 namespace {
 
 const wchar_t* const ContentsName = L"Contents";
-
-struct Releaser {
-    IUnknown* object;
-    ~Releaser()
-    {
-        if (object)
-            object->Release();
-    }
-};
-
-std::wstring Code(HRESULT hr)
-{
-    wchar_t text[16];
-    wsprintfW(text, L"0x%08X", static_cast<unsigned>(hr));
-    return text;
-}
 
 IStream* MemoryStreamOf(const std::string& bytes, std::wstring& error)
 {
@@ -48,7 +31,7 @@ HRESULT SaveDocumentFile(const std::wstring& path, const std::vector<IPersistStr
         error = L"cannot create " + path + L" (" + Code(hr) + L")";
         return hr;
     }
-    Releaser rootGuard{root};
+    Held<IUnknown> rootGuard(root);
     for (size_t i = 0; i < parts.size(); ++i) {
         CLSID clsid{};
         parts[i]->GetClassID(&clsid);
@@ -59,7 +42,7 @@ HRESULT SaveDocumentFile(const std::wstring& path, const std::vector<IPersistStr
             error = L"cannot create storage " + name + L" (" + Code(hr) + L")";
             return hr;
         }
-        Releaser partGuard{part};
+        Held<IUnknown> partGuard(part);
         part->SetClass(clsid);
         IStream* stream = nullptr;
         hr = part->CreateStream(ContentsName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, &stream);
@@ -67,7 +50,7 @@ HRESULT SaveDocumentFile(const std::wstring& path, const std::vector<IPersistStr
             error = L"cannot create stream in " + name + L" (" + Code(hr) + L")";
             return hr;
         }
-        Releaser streamGuard{stream};
+        Held<IUnknown> streamGuard(stream);
         hr = parts[i]->Save(stream, TRUE);
         if (FAILED(hr)) {
             error = L"saving " + name + L" failed (" + Code(hr) + L")";
@@ -89,13 +72,13 @@ IStream* OpenSettingsStream(const std::wstring& path, const CLSID& clsid, bool a
             error = L"cannot open " + path + L" (" + Code(hr) + L")";
             return nullptr;
         }
-        Releaser rootGuard{root};
+        Held<IUnknown> rootGuard(root);
         IEnumSTATSTG* entries = nullptr;
         if (FAILED(root->EnumElements(0, nullptr, 0, &entries))) {
             error = L"cannot list " + path;
             return nullptr;
         }
-        Releaser entriesGuard{entries};
+        Held<IUnknown> entriesGuard(entries);
         STATSTG stat;
         while (entries->Next(1, &stat, nullptr) == S_OK) {
             const bool match = stat.type == STGTY_STORAGE && IsEqualCLSID(stat.clsid, clsid);
@@ -106,7 +89,7 @@ IStream* OpenSettingsStream(const std::wstring& path, const CLSID& clsid, bool a
             IStorage* part = nullptr;
             if (FAILED(root->OpenStorage(name.c_str(), nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, nullptr, 0, &part)))
                 continue;
-            Releaser partGuard{part};
+            Held<IUnknown> partGuard(part);
             IStream* stream = nullptr;
             if (FAILED(part->OpenStream(ContentsName, nullptr, STGM_READ | STGM_SHARE_EXCLUSIVE, 0, &stream)))
                 continue;
@@ -122,12 +105,11 @@ IStream* OpenSettingsStream(const std::wstring& path, const CLSID& clsid, bool a
         error = L"not a host document: " + path;
         return nullptr;
     }
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file) {
+    std::string bytes;
+    if (!ReadTextFile(path, bytes)) {
         error = L"cannot read " + path;
         return nullptr;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     return MemoryStreamOf(bytes, error);
 }
 

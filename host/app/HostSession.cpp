@@ -278,17 +278,22 @@ int HostSession::Apply(const CommandLine& command)
         return 3;
     document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, Widen(text));
     PrintCalls(unit);
-    int result = 0;
-    if (!command.savePath.empty()) {
+    const int result = SaveAndClose(document, command.savePath, 0);
+    unit->Release();
+    return result;
+}
+
+int HostSession::SaveAndClose(HostDocument* document, const std::wstring& path, int result)
+{
+    if (result == 0 && !path.empty()) {
         std::wstring error;
-        if (FAILED(document->Save(command.savePath, error))) {
+        if (FAILED(document->Save(path, error))) {
             PrintError(error);
             result = 1;
         }
     }
     document->Close();
     document->Release();
-    unit->Release();
     return result;
 }
 

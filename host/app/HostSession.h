@@ -51,6 +51,9 @@ private:
     void PrintCalls(SimulatedUnit* unit);
     // The document's settings text, as its persistence saves it.
     bool SettingsText(HostDocument* document, std::string& text);
+    // Saves the document to path when one is given and the command has not failed, then
+    // closes and releases it; the command's exit code.
+    static int SaveAndClose(HostDocument* document, const std::wstring& path, int result);
     DWORD Group(REFGUID id);
 
     // The unit every document of the run is attached to.

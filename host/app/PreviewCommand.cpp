@@ -223,7 +223,7 @@ bool ReadPreviewSignals(const PreviewOptions& options, const UnitModel& unit, Sa
         return FitsTheUnit(signals.count, unit);
     }
     std::vector<SynthShape> shapes;
-    const SignalResult result = ParseSynthSpec(options.synth, inputs, shapes);
+    const SignalResult result = ParseSynthShapes(options.synth, inputs, shapes);
     if (!result.ok) {
         PrintError(L"--synth: " + result.message);
         return false;

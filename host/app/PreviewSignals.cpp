@@ -294,14 +294,14 @@ void AddShape(const SynthShape& shape, double seconds, double rate, std::vector<
 
 } // namespace
 
-SignalResult ParseSynthSpec(const std::wstring& spec, int unitInputs, std::vector<SynthShape>& shapes)
+SignalResult ParseSynthShapes(const std::wstring& shapesText, int unitInputs, std::vector<SynthShape>& shapes)
 {
     shapes.clear();
     size_t start = 0;
     for (;;) {
-        const size_t semicolon = spec.find(L';', start);
+        const size_t semicolon = shapesText.find(L';', start);
         const std::wstring term =
-            Trim(spec.substr(start, semicolon == std::wstring::npos ? semicolon : semicolon - start));
+            Trim(shapesText.substr(start, semicolon == std::wstring::npos ? semicolon : semicolon - start));
         if (!term.empty()) {
             SynthShape shape;
             const SignalResult result = ParseTerm(term, unitInputs, shape);

@@ -37,7 +37,7 @@ struct SynthShape {
 
 // "INPUT=SHAPE(ARGS);..." with sine(amplitude,frequency), square(amplitude,frequency),
 // ramp(from,to), noise(sd,seed) and const(value).
-SignalResult ParseSynthSpec(const std::wstring& spec, int unitInputs, std::vector<SynthShape>& shapes);
+SignalResult ParseSynthShapes(const std::wstring& shapesText, int unitInputs, std::vector<SynthShape>& shapes);
 // The shapes sampled over `seconds` at `rate`; shapes of one input add up.
 SampledSignals SampleShapes(const std::vector<SynthShape>& shapes, double seconds, double rate);
 

@@ -1,6 +1,6 @@
 #include "ScriptRunner.h"
 
-#include "DialogInspector.h"
+#include "DialogDump.h"
 #include "DialogShot.h"
 
 #include <commctrl.h>

@@ -146,16 +146,7 @@ int SetupCommand::Finish(const CommandLine& command, HostDocument* document)
         PrintError(L"cannot read the document's settings");
         result = 1;
     }
-    if (result == 0 && !command.savePath.empty()) {
-        std::wstring error;
-        if (FAILED(document->Save(command.savePath, error))) {
-            PrintError(error);
-            result = 1;
-        }
-    }
-    document->Close();
-    document->Release();
-    return result;
+    return HostSession::SaveAndClose(document, command.savePath, result);
 }
 
 } // namespace VireoHost

@@ -53,10 +53,10 @@ TEST(PreviewSignalCsv, ErrorsNameTheLine)
     }
 }
 
-TEST(PreviewSynthSpec, ParsesEveryShapeAndAddsShapesOfOneInput)
+TEST(PreviewSynthShapes, ParsesEveryShapeAndAddsShapesOfOneInput)
 {
     std::vector<SynthShape> shapes;
-    ASSERT_TRUE(ParseSynthSpec(L"1=sine(2, 5); 2=square(1,10);3=ramp(-1,1);1=const(0.5);4=noise(0.1,7)", 4, shapes).ok);
+    ASSERT_TRUE(ParseSynthShapes(L"1=sine(2, 5); 2=square(1,10);3=ramp(-1,1);1=const(0.5);4=noise(0.1,7)", 4, shapes).ok);
     ASSERT_EQ(shapes.size(), 5u);
     EXPECT_EQ(shapes[1].kind, SynthShape::Kind::Square);
     EXPECT_EQ(shapes[1].input, 2);
@@ -80,14 +80,14 @@ TEST(PreviewSynthSpec, ParsesEveryShapeAndAddsShapesOfOneInput)
     EXPECT_EQ(SampleShapes(shapes, 1.0, 1000.0).inputs.at(4), signals.inputs.at(4));
 }
 
-TEST(PreviewSynthSpec, RefusesMalformedTerms)
+TEST(PreviewSynthShapes, RefusesMalformedTerms)
 {
     const wchar_t* bad[] = {
         L"",           L"1=sine(1)",  L"1=wave(1,2)",   L"9=const(1)", L"x=const(1)", L"1=sine(1,0)",
         L"1=const(a)", L"1 const(1)", L"1=noise(-1,2)", L"1=const(1"};
-    for (const wchar_t* spec : bad) {
+    for (const wchar_t* text : bad) {
         std::vector<SynthShape> shapes;
-        EXPECT_FALSE(ParseSynthSpec(spec, 4, shapes).ok) << std::wstring(spec).c_str();
+        EXPECT_FALSE(ParseSynthShapes(text, 4, shapes).ok) << std::wstring(text).c_str();
     }
 }
 

@@ -1,4 +1,4 @@
-#include "DialogInspector.h"
+#include "DialogDump.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 // The dump of a dialog: controls named by pane, their kinds, states and values, and
 // the hint pop-up over it.
 
-#include "DialogInspector.h"
+#include "DialogDump.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ HWND Child(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD s
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
 
-TEST(DialogInspector, DumpNamesPanesKindsStatesAndTheHint)
+TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
 {
     HWND dialog = CreateWindowExW(0, L"#32770", L"Vireo - Unit", WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 300,
                                   200, nullptr, nullptr, nullptr, nullptr);
