@@ -222,6 +222,11 @@ void DetectorDialog::ResizeRuleArea(int delta)
     const RuleArea plan = RuleArea::Plan(visibleRules_, delta, RulePaneHeight());
     if (!plan.changes)
         return;
+    // Each move, show and hide would otherwise erase the dialog at once; frozen, the
+    // whole dialog paints once at the end.
+    const bool frozen = IsWindowVisible();
+    if (frozen)
+        SetRedraw(false);
     const RECT frame = GetWindowRect();
     SetWindowPos(nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + plan.offset,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -235,13 +240,20 @@ void DetectorDialog::ResizeRuleArea(int delta)
     for (TWindow* window : below)
         MoveDown(*window, plan.offset);
 
-    for (int j = plan.first; j <= plan.last; ++j)
+    for (int j = plan.first; j <= plan.last; ++j) {
+        if (plan.show)
+            rules_[j]->Enable(rulesOn_);
         rules_[j]->ShowWindow(plan.show ? SW_SHOW : SW_HIDE);
+    }
     for (auto& pane : rules_)
         pane->Repaint();
     onOff_.Repaint();
     settings_.Repaint();
     visibleRules_ = plan.visibleAfter;
+    if (frozen) {
+        SetRedraw(true);
+        InvalidateAll();
+    }
 }
 
 void DetectorDialog::UpdateRuleButtons()
@@ -286,10 +298,12 @@ void DetectorDialog::OutputSwitched(bool on)
     UpdateRuleButtons();
 }
 
+// Only the panes on show: each control's enabling is a trip to the window server.
 void DetectorDialog::EnableRules(bool on)
 {
-    for (auto& pane : rules_)
-        pane->Enable(on);
+    rulesOn_ = on;
+    for (int j = 0; j < visibleRules_; ++j)
+        rules_[j]->Enable(on);
 }
 
 void DetectorDialog::SetRuleWording(bool fixedWidth)

@@ -93,6 +93,8 @@ private:
     QLXControls::TBmpTxtButton help_;
     int current_ = 0;
     int visibleRules_ = 1;
+    // Whether the rules are enabled; a hidden rule pane takes it on when shown.
+    bool rulesOn_ = true;
     const OutputLimits& limits_;
     EventConfig config_;
     ThemeBackground background_;

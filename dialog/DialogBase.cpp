@@ -37,6 +37,8 @@ LANGID DialogBase::ChooseLanguage(HWND parent)
 {
     if (const LANGID language = WindowModuleLanguage(parent))
         return language;
+    if (const LANGID language = DialogLanguage(parent))
+        return language;
     return HostLanguage();
 }
 
@@ -51,6 +53,12 @@ LANGID DialogBase::WindowModuleLanguage(HWND window)
     if (TModule* module = TModule::FindModule(instance))
         return module->GetLanguage();
     return 0;
+}
+
+LANGID DialogBase::DialogLanguage(HWND window)
+{
+    const auto* dialog = dynamic_cast<const TDialog*>(TWindow::FromHandle(window));
+    return dialog ? dialog->GetTemplateLanguage() : 0;
 }
 
 LANGID DialogBase::HostLanguage()

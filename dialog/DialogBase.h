@@ -1,7 +1,7 @@
 #pragma once
 // Base of the module's dialogs and panes: a TDialog whose template is loaded in a chosen
-// language. The language is that of the parent window's module; without a parent, or
-// when the parent's module names no language, it is the user-interface language the
+// language. The language is that of the parent window's module; for a pane whose
+// module names none, that of its dialog; otherwise the user-interface language the
 // host application reports. The template is found in the module given, the extension's
 // own module object when none is given.
 
@@ -24,6 +24,9 @@ public:
     // The language of the module a window belongs to: its object's module, else the
     // module object of its instance handle; 0 when neither names one.
     static LANGID WindowModuleLanguage(HWND window);
+    // The template language of a dialog of this library: a pane inside it shows in the
+    // language chosen for the dialog, without asking the host once per pane.
+    static LANGID DialogLanguage(HWND window);
     // The user-interface language of the host application; 0 when it cannot be asked.
     static LANGID HostLanguage();
 

@@ -25,18 +25,30 @@ void LevelControls::SetRange(const InputRange& range)
 {
     QLX::OFormatStringStream title(LoadResourceString(QLX::GetModuleInstance(), IDS_LEVEL_TITLE));
     title << range.unit;
-    title_.SetText(title.TakeString().c_str());
+    title_.SetWindowTextIfChanged(title.TakeString().c_str());
 
     fullScale_ = LevelScale::FromRangeText(range.range).FullScale();
     edit_.SetSymmetricRange(Scale().Range());
+    SetPercentScale();
 
-    upDown_.SetRange(-LevelScale::Limit, LevelScale::Limit);
+    low_.SetWindowTextIfChanged(range.range.empty() ? std::wstring() : L"-" + range.range);
+    high_.SetWindowTextIfChanged(range.range);
+}
+
+// The slider and up-down count whole percent whatever the input: their scale is set
+// once, as re-setting it repaints the slider.
+void LevelControls::SetPercentScale()
+{
+    int lower = 0, upper = 0;
+    upDown_.GetRange(lower, upper);
+    if (lower != -LevelScale::Limit || upper != LevelScale::Limit)
+        upDown_.SetRange(-LevelScale::Limit, LevelScale::Limit);
+    if (slider_.GetRangeMin() == -LevelScale::Limit && slider_.GetRangeMax() == LevelScale::Limit &&
+        slider_.GetPageSize() == PageSize)
+        return;
     slider_.SetRange(-LevelScale::Limit, LevelScale::Limit, true);
     slider_.SetRuler(TickGap, false);
     slider_.SetPageSize(PageSize);
-
-    low_.SetText(range.range.empty() ? std::wstring() : L"-" + range.range);
-    high_.SetText(range.range);
 }
 
 void LevelControls::ShowLevel(double percent)
@@ -49,8 +61,11 @@ double LevelControls::LevelPercent() const { return Scale().ToPercent(edit_.GetV
 
 void LevelControls::ShowPosition(int position)
 {
-    slider_.SetPosition(position);
-    upDown_.SetPos(position);
+    // Setting the slider's position repaints its thumb even when it stays.
+    if (slider_.GetPosition() != position)
+        slider_.SetPosition(position);
+    if (upDown_.GetPos() != position)
+        upDown_.SetPos(position);
 }
 
 void LevelControls::SliderMoved()

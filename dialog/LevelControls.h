@@ -35,6 +35,7 @@ public:
 
 private:
     void ShowPosition(int position);
+    void SetPercentScale();
     LevelScale Scale() const;
 
     LevelEdit edit_;

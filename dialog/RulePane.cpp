@@ -93,7 +93,7 @@ void RulePane::ShowRule(const OnlineEventRule& rule)
     aboveBelow_.SetSelIndex(rule.Above ? 0 : 1);
     level_.ShowLevel(rule.Level);
     const double hysteresis = std::isfinite(rule.Hysteresis) ? std::trunc(rule.Hysteresis) : 0.0;
-    hysteresis_.SetWindowText(std::to_wstring(static_cast<long long>(hysteresis)));
+    hysteresis_.SetWindowTextIfChanged(std::to_wstring(static_cast<long long>(hysteresis)));
 }
 
 OnlineEventRule RulePane::ReadRule() const
@@ -113,22 +113,28 @@ void RulePane::Enable(bool enable)
     level_.Enable(enable);
     hysteresis_.EnableWindow(enable);
     for (int id : SwitchedLabels)
-        ::EnableWindow(GetDlgItem(id), enable);
+        SetWindowEnabled(GetDlgItem(id), enable);
 }
 
 void RulePane::UpdateButtons(bool canInsert, bool canDelete)
 {
-    plus_.EnableWindow(canInsert);
-    minus_.EnableWindow(canDelete);
-    plus_.SetButtonStyle(BS_PUSHBUTTON);
-    minus_.SetButtonStyle(BS_PUSHBUTTON);
-    plus_.Invalidate();
-    minus_.Invalidate();
+    UpdateButton(plus_, canInsert);
+    UpdateButton(minus_, canDelete);
+}
+
+// A button whose state and style stay as they are needs no repaint.
+void RulePane::UpdateButton(TButton& button, bool enable)
+{
+    if (button.IsWindowEnabled() == enable && !button.IsDefault())
+        return;
+    button.EnableWindow(enable);
+    button.SetButtonStyle(BS_PUSHBUTTON);
+    button.Invalidate();
 }
 
 void RulePane::SetWording(bool fixedWidth)
 {
-    ::SetWindowTextW(GetDlgItem(IDC_GOES_LABEL), ModuleText(fixedWidth ? IDS_GOES : IDS_IS).c_str());
+    ::SetWindowTextIfChanged(GetDlgItem(IDC_GOES_LABEL), ModuleText(fixedWidth ? IDS_GOES : IDS_IS).c_str());
 }
 
 void RulePane::Repaint()

@@ -52,6 +52,7 @@ private:
     void EvLevelKillFocus();
     LRESULT EvUpDownDelta(NMHDR& header);
     void EvInputChanged();
+    static void UpdateButton(TButton& button, bool enable);
 
     DetectorDialog& dialog_;
     TButton plus_;

@@ -33,7 +33,7 @@ void SettingsPane::Load(const OnlineEvent& output)
     pulseWidth_.SetValue(output.PulseDuration);
     pulseDelay_.SetValue(output.PulseDelay);
     limitedPulses_.SetCheck(output.LimitedNumPulses ? BST_CHECKED : BST_UNCHECKED);
-    pulseCount_.SetWindowText(std::to_wstring(output.PulseNumLimit));
+    pulseCount_.SetWindowTextIfChanged(std::to_wstring(output.PulseNumLimit));
     holdoffLabel_.EnableWindow(output.RetriggerHoldoff);
     holdoff_.SetValue(output.RetriggerHoldoffTime);
 }
@@ -57,7 +57,7 @@ void SettingsPane::EnableSettings(bool on)
     for (TWindow* control : controls)
         control->EnableWindow(on);
     for (int id : SecondsLabels)
-        ::EnableWindow(GetDlgItem(id), on);
+        SetWindowEnabled(GetDlgItem(id), on);
     dialog_.EnableRules(on);
     if (!on)
         return;

@@ -106,7 +106,7 @@ double DoubleEdit::RoundToSignificant(double value, int precision)
 
 void DoubleEdit::SetValue(double value)
 {
-    SetWindowText(Format(value, EffectivePrecision(), fixed_));
+    SetWindowTextIfChanged(Format(value, EffectivePrecision(), fixed_));
 }
 
 double DoubleEdit::GetValue() const
@@ -166,7 +166,7 @@ IntEdit::IntEdit(TWindow* parent, int resourceId, long upper, TModule* module)
 
 void IntEdit::SetValue(long value)
 {
-    SetWindowText(std::to_wstring(value));
+    SetWindowTextIfChanged(std::to_wstring(value));
 }
 
 long IntEdit::GetValue() const

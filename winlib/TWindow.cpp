@@ -1,12 +1,45 @@
 #include "winlib/TWindow.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <iostream>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
-// The window property that leads from a handle to its object.
-constexpr wchar_t ObjectProperty[] = L"winlib.TWindow";
+// Leads from a handle to its object. Every message to one of our windows looks its
+// object up, so this is a table in the process rather than a window property: reading
+// a property is a round trip to the window server.
+class ObjectTable {
+public:
+    void Add(HWND handle, TWindow* object)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        objects_[handle] = object;
+    }
+    void Remove(HWND handle)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        objects_.erase(handle);
+    }
+    TWindow* Find(HWND handle)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = objects_.find(handle);
+        return found == objects_.end() ? nullptr : found->second;
+    }
+
+private:
+    std::mutex mutex_;
+    std::unordered_map<HWND, TWindow*> objects_;
+};
+
+ObjectTable& Objects()
+{
+    static ObjectTable* const table = new ObjectTable; // outlives every window, even at exit
+    return *table;
+}
 
 // The object whose own-class window is being created on this thread: the window
 // procedure adopts it at the window's first message.
@@ -103,7 +136,7 @@ TWindow::~TWindow()
 
 TWindow* TWindow::FromHandle(HWND handle)
 {
-    return handle ? static_cast<TWindow*>(GetPropW(handle, ObjectProperty)) : nullptr;
+    return handle ? Objects().Find(handle) : nullptr;
 }
 
 HWND TWindow::GetParentHandle() const
@@ -207,7 +240,7 @@ void TWindow::Attach(HWND handle, bool owned)
 {
     handle_ = handle;
     owned_ = owned;
-    SetPropW(handle, ObjectProperty, this);
+    Objects().Add(handle, this);
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle, GWLP_WNDPROC));
     if (current == &TWindow::WindowProcedure) {
         original_ = &DefWindowProcW;
@@ -228,7 +261,7 @@ void TWindow::Detach()
     const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(handle_, GWLP_WNDPROC));
     if (current == &TWindow::WindowProcedure && original_ && original_ != &DefWindowProcW)
         SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-    RemovePropW(handle_, ObjectProperty);
+    Objects().Remove(handle_);
     handle_ = nullptr;
     owned_ = false;
     setupDone_ = false;
@@ -332,6 +365,20 @@ void TWindow::SetWindowText(const wchar_t* text)
     ::SetWindowTextW(handle_, text ? text : L"");
 }
 
+void SetWindowTextIfChanged(HWND window, const wchar_t* text)
+{
+    if (!text)
+        text = L"";
+    const size_t length = wcslen(text);
+    if (static_cast<size_t>(GetWindowTextLengthW(window)) == length) {
+        std::wstring shown(length + 1, L'\0');
+        if (static_cast<size_t>(::GetWindowTextW(window, &shown[0], static_cast<int>(length + 1))) == length &&
+            shown.compare(0, length, text) == 0)
+            return;
+    }
+    ::SetWindowTextW(window, text);
+}
+
 std::wstring TWindow::GetWindowText() const
 {
     const int length = GetWindowTextLength();
@@ -348,7 +395,15 @@ int TWindow::GetWindowTextLength() const
 
 void TWindow::EnableWindow(bool enable)
 {
-    ::EnableWindow(handle_, enable);
+    SetWindowEnabled(handle_, enable);
+}
+
+void SetWindowEnabled(HWND window, bool enable)
+{
+    // Enabling is a round trip to the window server even when nothing changes; a
+    // page load sets the state of some seventy controls, most of them unchanged.
+    if (window && (::IsWindowEnabled(window) != FALSE) != enable)
+        ::EnableWindow(window, enable);
 }
 
 bool TWindow::IsWindowEnabled() const
@@ -369,6 +424,16 @@ bool TWindow::IsWindowVisible() const
 void TWindow::Invalidate(bool erase)
 {
     ::InvalidateRect(handle_, nullptr, erase);
+}
+
+void TWindow::InvalidateAll()
+{
+    ::RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void TWindow::SetRedraw(bool redraw)
+{
+    SendMessage(WM_SETREDRAW, redraw ? TRUE : FALSE);
 }
 
 void TWindow::UpdateWindow()

@@ -19,6 +19,12 @@ public:
     explicit TXWindow(const std::string& what) : std::runtime_error(what) {}
 };
 
+// Enables or disables a window, leaving one already in that state alone.
+void SetWindowEnabled(HWND window, bool enable);
+// Sets a window's text unless it already shows it: a same-text WM_SETTEXT still lays
+// an edit's text out again and repaints a static at once.
+void SetWindowTextIfChanged(HWND window, const wchar_t* text);
+
 class TWindow {
 public:
     // A window this object creates itself (Create, or its parent's setup).
@@ -63,6 +69,7 @@ public:
     // Text.
     void SetWindowText(const wchar_t* text);
     void SetWindowText(const std::wstring& text) { SetWindowText(text.c_str()); }
+    void SetWindowTextIfChanged(const std::wstring& text) { ::SetWindowTextIfChanged(handle_, text.c_str()); }
     std::wstring GetWindowText() const;
     int GetWindowTextLength() const;
 
@@ -72,7 +79,12 @@ public:
     void ShowWindow(int command);
     bool IsWindowVisible() const;
     void Invalidate(bool erase = true);
+    // Invalidates the window, its frame and all its children.
+    void InvalidateAll();
     void UpdateWindow();
+    // WM_SETREDRAW: while off, the window and its children neither draw nor collect
+    // invalid areas.
+    void SetRedraw(bool redraw);
     void SetFocus();
 
     // Geometry: window rectangles in screen coordinates, client rectangles in the

@@ -258,3 +258,32 @@ TEST(DetectorDialog, OutputWithoutRulesShowsDefaultsAndStoresOnlyAChange)
     ASSERT_EQ(1, f.dialog->Configuration().GetRuleCount(1));
     EXPECT_DOUBLE_EQ(25, f.dialog->Configuration().GetEvent(1).Rules[0].Level);
 }
+
+TEST(DetectorDialog, PanesShownByATabChangeTakeTheOutputsEnablingAndTheDialogStaysVisible)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    for (int output : {1, 2})
+        for (int i = 0; i < 2; ++i)
+            f.config.InsertRule(output, 0);
+    f.config.GetEvent(1).On = true;
+    HWND dialog = f.Open();
+    EXPECT_FALSE(IsWindowVisible(dialog));
+    ShowWindow(dialog, SW_SHOW);
+    const struct {
+        int tab;
+        bool on;
+    } steps[] = {{2, false}, {1, true}, {0, false}, {2, false}};
+    for (const auto& step : steps) {
+        SelectTab(dialog, step.tab);
+        EXPECT_TRUE(IsWindowVisible(dialog)) << step.tab;
+        for (int j = 0; j < VisibleRulePanes(dialog); ++j) {
+            EXPECT_TRUE(IsWindowVisible(Pane(dialog, Rule0 + j))) << step.tab << " " << j;
+            EXPECT_EQ(step.on, Enabled(dialog, Rule0 + j, 207)) << step.tab << " " << j;
+        }
+    }
+    // Set up while hidden with three rules on show: growing must not show the dialog.
+    DetectorDialog::SetLastSelectedTab(2);
+    EXPECT_FALSE(IsWindowVisible(f.Open()));
+    EXPECT_EQ(3, VisibleRulePanes(f.Window()));
+}

@@ -79,3 +79,15 @@ TEST(DialogBaseModule, WithoutAModuleTheExtensionsModuleObjectIsUsed)
     ASSERT_NE(nullptr, QLX::GetModuleObject());
     EXPECT_EQ(GetModuleHandleW(nullptr), QLX::GetModuleObject()->GetHandle());
 }
+
+TEST(DialogBaseLanguage, PaneTakesItsDialogsLanguageWithoutAskingTheHostAgain)
+{
+    auto& host = VireoTest::FakeHostApplication::Get();
+    host.language = German;
+    QLX::DialogBase dialog(static_cast<HWND>(nullptr), IDD_VE_LANGUAGES);
+    dialog.Create();
+    host.language = English;
+    QLX::DialogBase pane(&dialog, IDD_VE_LANGUAGES);
+    EXPECT_EQ(L"Deutsch", CaptionOf(pane));
+    dialog.CloseWindow(IDCANCEL);
+}

@@ -165,6 +165,41 @@ TEST(TWindowGeometry, ShowEnableTextAndMove)
     EXPECT_EQ(24, r.bottom);
 }
 
+namespace {
+HWND g_watched = nullptr;
+int g_counts[3]; // WM_SETTEXT, WM_ENABLE, WM_CANCELMODE
+
+LRESULT CALLBACK CountMessages(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code >= 0 && message->hwnd == g_watched) {
+        const UINT counted[] = {WM_SETTEXT, WM_ENABLE, WM_CANCELMODE};
+        for (int i = 0; i < 3; ++i)
+            g_counts[i] += message->message == counted[i] ? 1 : 0;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TEST(TWindowChanges, SameTextOrEnablingSendsTheControlNothing)
+{
+    Controls d;
+    g_watched = d.edit.GetHandle();
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountMessages, nullptr, GetCurrentThreadId());
+    d.edit.SetWindowTextIfChanged(L"7");
+    d.edit.SetWindowTextIfChanged(L"7");
+    d.edit.SetWindowTextIfChanged(L"");
+    SetWindowTextIfChanged(d.edit.GetHandle(), nullptr);
+    d.edit.EnableWindow(false);
+    d.edit.EnableWindow(false);
+    d.edit.EnableWindow(true);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(2, g_counts[0]);
+    EXPECT_EQ(2, g_counts[1]);
+    EXPECT_EQ(1, g_counts[2]);
+    EXPECT_TRUE(IsWindowEnabled(d.edit.GetHandle()));
+}
+
 TEST(TGadgetWindowFont, IsTheMessageFontAtTheAskedSize)
 {
     TGadgetWindowFont normal;
