@@ -1,11 +1,11 @@
 // Times writing and reading the text settings of a large unit (8 analog and 32 digital
 // outputs with 4 rules each) against the system's XmlLite reading the same configuration
 // written as an XML document, and shows how the cost grows up to the most outputs accepted.
-// XmlLite is loaded at run time, since mingw-w64 ships its header but no import library.
 
 #include "eventconfig/EventConfig.h"
 
 #include "BenchTimer.h"
+#include "XmlLite.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -21,7 +21,6 @@ namespace {
 using Bench::BestTime;
 using Bench::Now;
 
-using CreateXmlReaderFn = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 EventConfig LargeConfig(int analog, int digital)
 {
@@ -77,9 +76,7 @@ std::string XmlOf(const std::string& text)
 // Reads every element and every attribute name and value; false when XmlLite fails.
 bool ReadWithXmlLite(IXmlReader* reader, IStream* stream, long& values)
 {
-    const LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    if (FAILED(reader->SetInput(stream)))
+    if (!Bench::ReadFromStart(reader, stream))
         return false;
     XmlNodeType type;
     HRESULT hr;
@@ -141,17 +138,11 @@ Timing Measure(const EventConfig& config, int rounds, int repeat, IXmlReader* xm
 int main()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HMODULE library = LoadLibraryW(L"xmllite.dll");
-    auto create =
-        library
-            ? reinterpret_cast<CreateXmlReaderFn>(reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader")))
-            : nullptr;
-    IXmlReader* xmlLite = nullptr;
-    if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&xmlLite), nullptr))) {
+    IXmlReader* xmlLite = Bench::OpenXmlLite();
+    if (!xmlLite) {
         std::fprintf(stderr, "XmlLite is not available\n");
         return 2;
     }
-    xmlLite->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
 
     const Timing unit = Measure(LargeConfig(8, 32), 10, 200, xmlLite);
     std::printf("8 analog + 32 digital outputs, 4 rules each: text %zu bytes, XML %zu bytes\n", unit.textBytes,
@@ -173,7 +164,6 @@ int main()
     }
 
     xmlLite->Release();
-    FreeLibrary(library);
     CoUninitialize();
     std::printf("Round trips and XML reads %s\n", ok ? "succeeded" : "FAILED");
     return ok ? 0 : 1;

@@ -4,6 +4,7 @@
 #include "foundation/XMLReader.h"
 
 #include "BenchTimer.h"
+#include "XmlLite.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -20,7 +21,6 @@ namespace {
 using Bench::BestTime;
 using Bench::Now;
 
-using CreateXmlReaderFn = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 // What a pass found, so both readers can be checked against each other.
 struct Totals {
@@ -56,9 +56,7 @@ bool ReadWithFXML(const QLXString& text, Totals& totals)
 
 bool ReadWithXmlLite(IXmlReader* reader, IStream* stream, Totals& totals)
 {
-    const LARGE_INTEGER zero = {};
-    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
-    if (FAILED(reader->SetInput(stream)))
+    if (!Bench::ReadFromStart(reader, stream))
         return false;
     XmlNodeType type;
     HRESULT hr;
@@ -191,23 +189,16 @@ bool Compare(const wchar_t* label, const std::wstring& text, int rounds, int rep
 int main()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    HMODULE library = LoadLibraryW(L"xmllite.dll");
-    auto create =
-        library
-            ? reinterpret_cast<CreateXmlReaderFn>(reinterpret_cast<void*>(GetProcAddress(library, "CreateXmlReader")))
-            : nullptr;
-    IXmlReader* xmlLite = nullptr;
-    if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&xmlLite), nullptr))) {
+    IXmlReader* xmlLite = Bench::OpenXmlLite();
+    if (!xmlLite) {
         std::fwprintf(stderr, L"XmlLite is not available\n");
         return 2;
     }
-    xmlLite->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit);
 
     bool same = Compare(L"typical input description", TypicalDescription(), 10, 2000, xmlLite);
     same = Compare(L"1 MB nested document", LargeDocument(1 << 20), 10, 3, xmlLite) && same;
 
     xmlLite->Release();
-    FreeLibrary(library);
     CoUninitialize();
     if (!same)
         std::wprintf(L"the two readers disagree on the documents' shape\n");
