@@ -19,14 +19,7 @@ BinStream::~BinStream()
 
 // ---- output
 
-BinOStream::BinOStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer) {}
-
-HRESULT BinOStream::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOTIMPL;
-}
+BinOStream::BinOStream(std::streambuf* buffer, bool ownsBuffer) : BinStreamInterface(buffer, ownsBuffer) {}
 
 HRESULT BinOStream::Put(const void* bytes, size_t count)
 {
@@ -169,14 +162,7 @@ HRESULT BinOStream::Finish()
 
 // ---- input
 
-BinIStream::BinIStream(std::streambuf* buffer, bool ownsBuffer) : BinStream(buffer, ownsBuffer) {}
-
-HRESULT BinIStream::QueryInterface(REFIID, void** object)
-{
-    if (object)
-        *object = nullptr;
-    return E_NOTIMPL;
-}
+BinIStream::BinIStream(std::streambuf* buffer, bool ownsBuffer) : BinStreamInterface(buffer, ownsBuffer) {}
 
 bool BinIStream::Get(void* bytes, size_t count)
 {

@@ -94,31 +94,43 @@ protected:
     bool ownsBuffer_;
 };
 
-class BinOStream : public IBinOutStream, public BinStream {
+// What both directions answer alike: an inert IUnknown (the object's life is its
+// owner's, not the callers'), the status and the unused places.
+template <class Interface>
+class BinStreamInterface : public Interface, public BinStream {
 public:
-    BinOStream(std::streambuf* buffer, bool ownsBuffer);
+    using BinStream::BinStream;
 
-    // Inert: the object's life is its owner's, not the callers'.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
+    {
+        if (object)
+            *object = nullptr;
+        return E_NOTIMPL;
+    }
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
     HRESULT STDMETHODCALLTYPE GetStatus() override { return Result(); }
-    HRESULT STDMETHODCALLTYPE GetPosition(LONG* position) override;
-    HRESULT STDMETHODCALLTYPE SetPosition(LONG position) override;
     HRESULT STDMETHODCALLTYPE Unused1() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE WriteByte(BYTE value) override;
-    HRESULT STDMETHODCALLTYPE WriteInt16(SHORT value) override;
-    HRESULT STDMETHODCALLTYPE WriteInt32(LONG value) override;
-    HRESULT STDMETHODCALLTYPE WriteFloat(float value) override;
-    HRESULT STDMETHODCALLTYPE WriteDouble(double value) override;
-    HRESULT STDMETHODCALLTYPE WriteBytes(const void* data, ULONG count) override;
     HRESULT STDMETHODCALLTYPE Unused2() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unused3() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unused4() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unused5() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unused6() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Unused7() override { return E_NOTIMPL; }
+};
+
+class BinOStream : public BinStreamInterface<IBinOutStream> {
+public:
+    BinOStream(std::streambuf* buffer, bool ownsBuffer);
+
+    HRESULT STDMETHODCALLTYPE GetPosition(LONG* position) override;
+    HRESULT STDMETHODCALLTYPE SetPosition(LONG position) override;
+    HRESULT STDMETHODCALLTYPE WriteByte(BYTE value) override;
+    HRESULT STDMETHODCALLTYPE WriteInt16(SHORT value) override;
+    HRESULT STDMETHODCALLTYPE WriteInt32(LONG value) override;
+    HRESULT STDMETHODCALLTYPE WriteFloat(float value) override;
+    HRESULT STDMETHODCALLTYPE WriteDouble(double value) override;
+    HRESULT STDMETHODCALLTYPE WriteBytes(const void* data, ULONG count) override;
     HRESULT STDMETHODCALLTYPE WriteString(IQLXString* text) override;
     HRESULT STDMETHODCALLTYPE WriteInt64(LONGLONG value) override;
     IBinOutStream* STDMETHODCALLTYPE Flush() override;
@@ -134,29 +146,17 @@ private:
     HRESULT PutLittleEndian(unsigned long long value, size_t count);
 };
 
-class BinIStream : public IBinInStream, public BinStream {
+class BinIStream : public BinStreamInterface<IBinInStream> {
 public:
     BinIStream(std::streambuf* buffer, bool ownsBuffer);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE GetStatus() override { return Result(); }
     HRESULT STDMETHODCALLTYPE GetPosition(LONG* position) override;
-    HRESULT STDMETHODCALLTYPE Unused1() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ReadByte(BYTE* value) override;
     HRESULT STDMETHODCALLTYPE ReadInt16(SHORT* value) override;
     HRESULT STDMETHODCALLTYPE ReadInt32(LONG* value) override;
     HRESULT STDMETHODCALLTYPE ReadInt32(int* value) override;
     HRESULT STDMETHODCALLTYPE ReadInt64(LONGLONG* value) override;
     HRESULT STDMETHODCALLTYPE ReadBytes(void* buffer, ULONG count) override;
-    HRESULT STDMETHODCALLTYPE Unused2() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unused3() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unused4() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unused5() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unused6() override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unused7() override { return E_NOTIMPL; }
     // Reports a corrupt string header as CorruptStream instead of throwing.
     HRESULT STDMETHODCALLTYPE ReadString(IQLXString** text) override;
     HRESULT STDMETHODCALLTYPE GetVersion(LONG* version) override;

@@ -46,3 +46,10 @@ void ReleaseAndClear(I*& object)
         object->Release();
     object = nullptr;
 }
+
+// Releases every reference held in the given slots, in order, and clears them.
+template <class... I>
+void ReleaseAll(I*&... objects)
+{
+    (ReleaseAndClear(objects), ...);
+}

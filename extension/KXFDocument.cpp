@@ -20,18 +20,7 @@ KXFDocument::KXFDocument(IUnknown* owner, IUnknown* classObject) : owner_(owner)
 
 KXFDocument::~KXFDocument()
 {
-    if (ownerExtension_)
-        ownerExtension_->Release();
-    if (bindingLink_)
-        bindingLink_->Release();
-    if (bindingObserver_)
-        bindingObserver_->Release();
-    if (bindingHandler_)
-        bindingHandler_->Release();
-    if (binding_)
-        binding_->Release();
-    if (classObject_)
-        classObject_->Release();
+    ReleaseAll(ownerExtension_, bindingLink_, bindingObserver_, bindingHandler_, binding_, classObject_);
 }
 
 HRESULT STDMETHODCALLTYPE KXFDocument::QueryInterface(REFIID iid, void** object)
@@ -39,42 +28,24 @@ HRESULT STDMETHODCALLTYPE KXFDocument::QueryInterface(REFIID iid, void** object)
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    IUnknown* answer = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICustomDocument) || IsEqualIID(iid, IID_ICustomDocument2))
-        answer = static_cast<ICustomDocument2*>(this);
-    else if (IsEqualIID(iid, IID_IKXFCommandHandler))
-        answer = static_cast<IKXFCommandHandler*>(this);
-    else if (IsEqualIID(iid, IID_IObserver))
-        answer = static_cast<IObserver*>(this);
-    else if (IsEqualIID(iid, IID_IMessageHandler))
-        answer = static_cast<IMessageHandler*>(this);
-    else if (IsEqualIID(iid, IID_KXFRefusedDocumentInterface))
+    if (IsEqualIID(iid, IID_KXFRefusedDocumentInterface))
         return E_NOINTERFACE;
-    else
-        return binding_ ? binding_->QueryInterface(iid, object) : E_NOINTERFACE;
-    answer->AddRef();
-    *object = answer;
-    return S_OK;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICustomDocument) || IsEqualIID(iid, IID_ICustomDocument2))
+        return QLX::GiveInterface(static_cast<ICustomDocument2*>(this), object);
+    if (IUnknown* handler = HandlerInterface(iid))
+        return QLX::GiveInterface(handler, object);
+    return binding_ ? binding_->QueryInterface(iid, object) : E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE KXFDocument::AddRef()
-{
-    return static_cast<ULONG>(InternalAddRef());
-}
+ULONG STDMETHODCALLTYPE KXFDocument::AddRef() { return static_cast<ULONG>(InternalAddRef()); }
 
-ULONG STDMETHODCALLTYPE KXFDocument::Release()
-{
-    LONG left = 0;
-    if (ReleaseIsFinal(&left))
-        delete this;
-    return static_cast<ULONG>(left);
-}
+ULONG STDMETHODCALLTYPE KXFDocument::Release() { return ReleaseOf(this); }
 
 HRESULT STDMETHODCALLTYPE KXFDocument::GetTitle(BSTR* title)
 {
     if (!title)
         return E_POINTER;
-    *title = title_.IsEmpty() ? nullptr : SysAllocStringLen(title_.c_str(), title_.Length());
+    *title = title_.NewBstr();
     return S_OK;
 }
 

@@ -1,5 +1,6 @@
 #include "extension/KXFDocumentClass.h"
 
+#include "extension/ComAccess.h"
 #include "extension/KXFObjects.h"
 
 KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID classId, REFGUID documentKind,
@@ -32,16 +33,7 @@ KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID class
 KXFDocumentClassBase::~KXFDocumentClassBase()
 {
     commands_.Clear();
-    if (container_)
-        container_->Release();
-    if (bindingCommands_)
-        bindingCommands_->Release();
-    if (bindingObserver_)
-        bindingObserver_->Release();
-    if (bindingHandler_)
-        bindingHandler_->Release();
-    if (binding_)
-        binding_->Release();
+    ReleaseAll(container_, bindingCommands_, bindingObserver_, bindingHandler_, binding_);
 }
 
 HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::QueryInterface(REFIID iid, void** object)
@@ -49,34 +41,14 @@ HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::QueryInterface(REFIID iid, void*
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    IUnknown* answer = nullptr;
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IKXFClassObject) || IsEqualIID(iid, IID_ICustomDocClass))
-        answer = static_cast<ICustomDocClass*>(this);
-    else if (IsEqualIID(iid, IID_IKXFCommandHandler))
-        answer = static_cast<IKXFCommandHandler*>(this);
-    else if (IsEqualIID(iid, IID_IObserver))
-        answer = static_cast<IObserver*>(this);
-    else if (IsEqualIID(iid, IID_IMessageHandler))
-        answer = static_cast<IMessageHandler*>(this);
-    else
-        return E_NOINTERFACE;
-    answer->AddRef();
-    *object = answer;
-    return S_OK;
+        return QLX::GiveInterface(static_cast<ICustomDocClass*>(this), object);
+    return QLX::GiveInterface(HandlerInterface(iid), object);
 }
 
-ULONG STDMETHODCALLTYPE KXFDocumentClassBase::AddRef()
-{
-    return static_cast<ULONG>(InternalAddRef());
-}
+ULONG STDMETHODCALLTYPE KXFDocumentClassBase::AddRef() { return static_cast<ULONG>(InternalAddRef()); }
 
-ULONG STDMETHODCALLTYPE KXFDocumentClassBase::Release()
-{
-    LONG left = 0;
-    if (ReleaseIsFinal(&left))
-        delete this;
-    return static_cast<ULONG>(left);
-}
+ULONG STDMETHODCALLTYPE KXFDocumentClassBase::Release() { return ReleaseOf(this); }
 
 HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetKind(GUID* kind)
 {
@@ -95,7 +67,7 @@ HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetName(BSTR* name)
 {
     if (!name)
         return E_POINTER;
-    *name = name_.IsEmpty() ? nullptr : SysAllocStringLen(name_.c_str(), name_.Length());
+    *name = name_.NewBstr();
     return S_OK;
 }
 

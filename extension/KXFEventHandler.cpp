@@ -23,18 +23,14 @@ HRESULT KXFEventHandlerT<1>::ExecuteOwn(DWORD number)
     const KXFTableEntry* entry = Find(CommandTrigger(number, KXFKind_Execute));
     if (!entry)
         return KXF_NOT_HANDLED;
-    KXFEventArgs args;
-    args.number = number;
-    Call(*entry, args);
+    Call(*entry, KXFEventArgs{number});
     return KXF_HANDLED;
 }
 
 // Without an update entry, a command that can be executed is enabled.
 HRESULT KXFEventHandlerT<1>::UpdateOwn(DWORD number, IKXFCommandState* state)
 {
-    KXFEventArgs args;
-    args.number = number;
-    args.state = state;
+    const KXFEventArgs args{number, state};
     if (const KXFTableEntry* entry = Find(CommandTrigger(number, KXFKind_Update))) {
         // Update handlers set the state they are given; there is nothing to set without one.
         if (!state)
@@ -57,11 +53,18 @@ HRESULT KXFEventHandlerT<1>::InvokeOwn(DWORD number, DWORD kind, DWORD_PTR first
     const KXFTableEntry* entry = Find(CommandTrigger(number, static_cast<uint8_t>(kind)));
     if (!entry)
         return KXF_NOT_HANDLED;
-    KXFEventArgs args;
-    args.number = number;
-    args.first = first;
-    args.second = second;
-    return Call(*entry, args);
+    return Call(*entry, KXFEventArgs{number, nullptr, first, second});
+}
+
+IUnknown* KXFEventHandlerT<1>::HandlerInterface(REFIID iid)
+{
+    if (IsEqualIID(iid, IID_IKXFCommandHandler))
+        return static_cast<IKXFCommandHandler*>(this);
+    if (IsEqualIID(iid, IID_IObserver))
+        return static_cast<IObserver*>(this);
+    if (IsEqualIID(iid, IID_IMessageHandler))
+        return static_cast<IMessageHandler*>(this);
+    return nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Execute(DWORD number)
@@ -131,12 +134,7 @@ HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD nu
         const KXFTableEntry* entry = Find(ObserverEventTrigger(number));
         if (!entry)
             return S_FALSE;
-        KXFEventArgs args;
-        args.number = number;
-        args.source = source;
-        args.first = argument;
-        args.payload = payload;
-        Call(*entry, args);
+        Call(*entry, KXFEventArgs{number, nullptr, argument, 0, source, payload});
         return S_OK;
     } catch (...) {
         return E_FAIL;
@@ -155,10 +153,7 @@ LONG STDMETHODCALLTYPE KXFEventHandlerT<1>::HandleMessage(IKXFMessage* message)
             DWORD number = 0;
             message->GetNumber(&number);
             if (const KXFTableEntry* entry = Find(MsgEventTrigger(number))) {
-                KXFEventArgs args;
-                args.number = number;
-                args.message = message;
-                if (Call(*entry, args) == 0)
+                if (Call(*entry, KXFEventArgs{number, nullptr, 0, 0, nullptr, nullptr, message}) == 0)
                     return 1;
             }
             // A chained handler may drop out of the list while it handles; hold each.

@@ -30,6 +30,10 @@ public:
     using KXFMessageHandler::Connect;
 
 protected:
+    // This object as the command handler, observer or message handler asked for by
+    // QueryInterface; null for any other identifier.
+    IUnknown* HandlerInterface(REFIID iid);
+
     // Asked first with every command request; null when there is none.
     virtual IKXFCommandHandler* CommandPreHandler() { return nullptr; }
     // The framework binding's observer and message handler, or null.

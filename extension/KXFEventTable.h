@@ -29,6 +29,7 @@ constexpr uint16_t KXFMatch_ExactMessage = 0xFFFF; // messages: every bit of the
 constexpr uint16_t KXFMatch_Group = 0;             // messages: the group (upper 16 bits) alone
 
 // What a dispatch delivers to an invoker.
+// What a handler is called with; fields in this order, unset ones empty.
 struct KXFEventArgs {
     DWORD number = 0;
     IKXFCommandState* state = nullptr;
@@ -96,16 +97,23 @@ inline KXFTableEntry End()
     return Entry(KXFKind_End, 0, nullptr, nullptr, nullptr);
 }
 
+// An entry of the given kind whose handler takes no arguments.
 template <class T>
-KXFTableEntry Execute(KXFTableEntry::NumberProvider number, void (T::*handler)())
+KXFTableEntry PlainEntry(uint8_t kind, KXFTableEntry::NumberProvider number, void (T::*handler)())
 {
-    KXFTableEntry entry = Entry(KXFKind_Execute, KXFMatch_Exact, number, nullptr,
+    KXFTableEntry entry = Entry(kind, KXFMatch_Exact, number, nullptr,
                                 [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs&) -> LONG {
                                     (static_cast<T*>(self)->*e.LoadHandler<void (T::*)()>())();
                                     return 0;
                                 });
     entry.StoreHandler(handler);
     return entry;
+}
+
+template <class T>
+KXFTableEntry Execute(KXFTableEntry::NumberProvider number, void (T::*handler)())
+{
+    return PlainEntry(KXFKind_Execute, number, handler);
 }
 
 // Executes every command number in [first, end); the handler is told which.
@@ -166,13 +174,7 @@ KXFTableEntry Notification(KXFTableEntry::NumberProvider number, void (T::*handl
 template <class T>
 KXFTableEntry Notification(KXFTableEntry::NumberProvider number, void (T::*handler)())
 {
-    KXFTableEntry entry = Entry(KXFKind_Notification, KXFMatch_Exact, number, nullptr,
-                                [](KXFEventHandlerBase* self, const KXFTableEntry& e, const KXFEventArgs&) -> LONG {
-                                    (static_cast<T*>(self)->*e.LoadHandler<void (T::*)()>())();
-                                    return 0;
-                                });
-    entry.StoreHandler(handler);
-    return entry;
+    return PlainEntry(KXFKind_Notification, number, handler);
 }
 
 // A notification whose payload is a one-byte flag (0 when there is no payload).

@@ -1,6 +1,7 @@
 #pragma once
 // The small reference-count-and-lock base of the module's COM objects.
 
+#include <unknwn.h>
 #include <windows.h>
 
 namespace QLX {
@@ -54,9 +55,30 @@ public:
 
     LONG RefCount() const { return m_dwRef; }
 
+    // Release of a class built on this base: the last release deletes the object.
+    template <class Object>
+    static ULONG ReleaseOf(Object* object)
+    {
+        LONG left = 0;
+        if (object->ReleaseIsFinal(&left))
+            delete object;
+        return static_cast<ULONG>(left);
+    }
+
     // Objects built on this base that are still alive in the process.
     static LONG LiveObjects();
 };
+
+// The end of QueryInterface once the object has found itself as the asked interface:
+// the caller gets a reference (S_OK); a null answer is E_NOINTERFACE.
+inline HRESULT GiveInterface(IUnknown* answer, void** object)
+{
+    if (!answer)
+        return E_NOINTERFACE;
+    answer->AddRef();
+    *object = answer;
+    return S_OK;
+}
 
 // Holds an extra reference across a call that may add and release references of an
 // object still being built; dropping it never deletes.

@@ -7,6 +7,8 @@ namespace {
 
 std::atomic<HINSTANCE> g_instance{nullptr};
 
+} // namespace
+
 HINSTANCE ImageOfThisCode()
 {
     HMODULE module = nullptr;
@@ -14,8 +16,6 @@ HINSTANCE ImageOfThisCode()
                        reinterpret_cast<LPCWSTR>(&ImageOfThisCode), &module);
     return module;
 }
-
-} // namespace
 
 HINSTANCE GetModuleInstance()
 {

@@ -9,5 +9,7 @@ namespace QLX {
 // this code (the test executable when the library is linked into tests).
 HINSTANCE GetModuleInstance();
 void SetModuleInstance(HINSTANCE instance);
+// The executable or library image that holds this code.
+HINSTANCE ImageOfThisCode();
 
 } // namespace QLX

@@ -58,6 +58,16 @@ void FreeNarrow(char* p)
         HeapFree(GetProcessHeap(), 0, p);
 }
 
+// A getter's answer: the value in the out slot, or E_POINTER without one.
+template <class T, class V>
+HRESULT Answer(T* slot, V value)
+{
+    if (!slot)
+        return E_POINTER;
+    *slot = static_cast<T>(value);
+    return S_OK;
+}
+
 } // namespace
 
 // Owns the narrow copy; everything else about a representation lives in StringRep.
@@ -135,18 +145,9 @@ public:
     }
     HRESULT STDMETHODCALLTYPE IsEmpty(VARIANT_BOOL* empty) override
     {
-        if (!empty)
-            return E_POINTER;
-        *empty = length_ < 2 ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
+        return Answer(empty, length_ < 2 ? VARIANT_TRUE : VARIANT_FALSE);
     }
-    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override
-    {
-        if (!length)
-            return E_POINTER;
-        *length = length_ - 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetLength(ULONG* length) override { return Answer(length, length_ - 1); }
     HRESULT STDMETHODCALLTYPE IsEqual(IQLXString* other, VARIANT_BOOL* equal) override
     {
         if (!other || !equal)
@@ -172,10 +173,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE IsShared(VARIANT_BOOL* shared) override
     {
-        if (!shared)
-            return E_POINTER;
-        *shared = refs_ > 1 ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
+        return Answer(shared, refs_ > 1 ? VARIANT_TRUE : VARIANT_FALSE);
     }
     LONG STDMETHODCALLTYPE GetKind() override { return QLXString::OwnKind; }
     HRESULT STDMETHODCALLTYPE CopyChars(ULONG bufferBytes, void* buffer) override
@@ -195,13 +193,7 @@ public:
         *bytesPerChar = sizeof(wchar_t);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override
-    {
-        if (!capacity)
-            return E_POINTER;
-        *capacity = capacity_ - 1;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE GetCapacity(ULONG* capacity) override { return Answer(capacity, capacity_ - 1); }
     HRESULT STDMETHODCALLTYPE CreateEmpty(ULONG count, IQLXString** rep) override
     {
         if (!rep)
@@ -449,6 +441,11 @@ QLXString QLXString::Attach(IQLXString* rep)
 unsigned QLXString::Length() const
 {
     return Header(chars_)->length - 1;
+}
+
+BSTR QLXString::NewBstr() const
+{
+    return IsEmpty() ? nullptr : SysAllocStringLen(chars_, Length());
 }
 
 unsigned QLXString::Capacity() const

@@ -46,6 +46,8 @@ public:
     // Characters without the terminator.
     unsigned Length() const;
     bool IsEmpty() const { return Length() == 0; }
+    // A new BSTR with the text for the caller to free; null for an empty string.
+    BSTR NewBstr() const;
     // Room in characters, terminator included (the header value).
     unsigned Capacity() const;
     // Characters with the terminator (the header value; 1 for an empty string).

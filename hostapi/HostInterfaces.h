@@ -18,10 +18,8 @@
 #include <objidl.h>
 #include <unknwn.h>
 
-#ifndef VIREO_GUID
-#define VIREO_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                    \
-    inline constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
-#endif
+#include "hostapi/Guid.h"
+
 
 // ---------------------------------------------------------------------------------
 // Strings

@@ -12,10 +12,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#ifndef VIREO_GUID
-#define VIREO_GUID(name, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)                                                    \
-    inline constexpr GUID name = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
-#endif
+#include "hostapi/Guid.h"
 
 // chosen
 VIREO_GUID(CLSID_VireoOutputPreview, 0xB4BE0119, 0xFEC9, 0x44A2, 0x83, 0xD0, 0xA8, 0x52, 0xB1, 0x3E, 0xF8, 0xA4);

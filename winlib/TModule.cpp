@@ -1,5 +1,7 @@
 #include "winlib/TModule.h"
 
+#include "foundation/ModuleInstance.h"
+
 #include <algorithm>
 #include <mutex>
 #include <vector>
@@ -22,14 +24,6 @@ BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_P
 {
     *reinterpret_cast<LANGID*>(found) = language;
     return FALSE;
-}
-
-HINSTANCE ImageOfThisCode()
-{
-    HMODULE image = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ImageOfThisCode), &image);
-    return image;
 }
 
 } // namespace
@@ -122,7 +116,7 @@ TModule* TModule::FindModule(HINSTANCE instance)
 
 TModule& TModule::Default()
 {
-    const HINSTANCE image = ImageOfThisCode();
+    const HINSTANCE image = QLX::ImageOfThisCode();
     if (TModule* module = FindModule(image))
         return *module;
     static TModule fallback(nullptr, image, false);

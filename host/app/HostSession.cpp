@@ -320,6 +320,19 @@ int HostSession::LoadInto(HostDocument* document, const std::wstring& file)
     return 0;
 }
 
+bool HostSession::PrintSettings(HostDocument* document)
+{
+    std::string text;
+    if (!SettingsText(document, text)) {
+        PrintError(L"cannot read the document's settings");
+        return false;
+    }
+    PrintLine("Settings:");
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+    return true;
+}
+
 bool HostSession::SettingsText(HostDocument* document, std::string& text)
 {
     Held<IPersistStream> persistence;
@@ -355,17 +368,8 @@ int HostSession::Load(const CommandLine& command, bool printSettings)
         return 3;
     int result = LoadInto(document, command.input);
     PrintCalls(unit);
-    if (result == 0 && printSettings) {
-        std::string text;
-        if (SettingsText(document, text)) {
-            PrintLine("Settings:");
-            std::fputs(text.c_str(), stdout);
-            std::fflush(stdout);
-        } else {
-            PrintError(L"cannot read the document's settings");
-            result = 1;
-        }
-    }
+    if (result == 0 && printSettings && !PrintSettings(document))
+        result = 1;
     if (result == 0 && command.verb == Verb::Notify) {
         for (const NotificationName* event : command.events) {
             const DWORD number = Group(event->deviceGroup ? DeviceEvents : UnitEvents) + event->offset;

@@ -51,6 +51,9 @@ private:
     void PrintCalls(SimulatedUnit* unit);
     // The document's settings text, as its persistence saves it.
     bool SettingsText(HostDocument* document, std::string& text);
+    // Prints "Settings:" and the document's settings text; false (with an error line)
+    // when the text cannot be read.
+    bool PrintSettings(HostDocument* document);
     // Saves the document to path when one is given and the command has not failed, then
     // closes and releases it; the command's exit code.
     static int SaveAndClose(HostDocument* document, const std::wstring& path, int result);

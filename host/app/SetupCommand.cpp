@@ -136,16 +136,7 @@ void SetupCommand::ChooseUntilDone(DWORD number, HostDocument* document, Simulat
 
 int SetupCommand::Finish(const CommandLine& command, HostDocument* document)
 {
-    int result = 0;
-    std::string text;
-    if (session_.SettingsText(document, text)) {
-        PrintLine("Settings:");
-        std::fputs(text.c_str(), stdout);
-        std::fflush(stdout);
-    } else {
-        PrintError(L"cannot read the document's settings");
-        result = 1;
-    }
+    const int result = session_.PrintSettings(document) ? 0 : 1;
     return HostSession::SaveAndClose(document, command.savePath, result);
 }
 
