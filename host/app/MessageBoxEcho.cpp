@@ -15,11 +15,40 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+// A dialog of this thread: activation also reports other programs' windows to the hook.
 bool IsDialogBox(HWND window)
 {
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+        return false;
     wchar_t className[32] = {};
     GetClassNameW(window, className, 32);
     return lstrcmpW(className, L"#32770") == 0;
+}
+
+// The box to close once its modal loop runs; the box is set up by then.
+thread_local HWND t_boxToClose = nullptr;
+
+// The box's default button: the one drawn as the default, else OK. (Wine's boxes
+// answer the default-identifier request with OK whichever button is the default.)
+int DefaultButton(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)
+            return GetDlgCtrlID(child);
+    return IDOK;
+}
+
+// Runs inside the box's modal loop. Pressing Enter instead would depend on the focus,
+// which the box may not get while another program holds the foreground.
+void CALLBACK CloseBox(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    const HWND box = t_boxToClose;
+    t_boxToClose = nullptr;
+    if (!box || !IsWindow(box))
+        return;
+    const int id = DefaultButton(box);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 } // namespace
@@ -67,9 +96,10 @@ LRESULT CALLBACK MessageBoxEcho::Hook(int code, WPARAM wParam, LPARAM lParam)
                     echo->sink_(WindowText(box), WindowText(textControl));
             } catch (...) {
             }
-            // The box is not initialised yet when it is activated; Enter, handled by
-            // its modal loop, picks whatever its default button turns out to be.
-            PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+            // The box is not initialised yet when it is activated; its default button
+            // is asked for from its modal loop.
+            t_boxToClose = box;
+            SetTimer(nullptr, 0, 0, &CloseBox);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

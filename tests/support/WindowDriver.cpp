@@ -129,9 +129,10 @@ LRESULT CALLBACK MessageBoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
     const HWND window = reinterpret_cast<HWND>(wParam);
     wchar_t className[32] = {};
-    // A message box is a system dialog that is no window object of the library.
-    if (g_catcher && code == HCBT_ACTIVATE && !TWindow::FromHandle(window) && GetClassNameW(window, className, 32) &&
-        std::wstring(className) == L"#32770") {
+    // A message box is a system dialog of this thread that is no window object of the
+    // library. Activation also reports other processes' windows here.
+    if (g_catcher && code == HCBT_ACTIVATE && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+        !TWindow::FromHandle(window) && GetClassNameW(window, className, 32) && std::wstring(className) == L"#32770") {
         Box box;
         box.window = window;
         box.owner = GetWindow(window, GW_OWNER);
