@@ -6,14 +6,11 @@
 
 namespace OnlineEvents {
 
-DEFINE_RESPONSE_TABLE(OnOffPane, QLX::DialogBase,
-                      EV_CHILD_NOTIFY(IDC_OUTPUT_ON, BN_CLICKED, CmOutputOn),
-                      EV_MESSAGE(WM_ERASEBKGND, EvEraseBkgnd),
-                      EV_MESSAGE(WM_CTLCOLORSTATIC, EvCtlColorStatic))
+DEFINE_RESPONSE_TABLE(OnOffPane, DetectorPane,
+                      EV_CHILD_NOTIFY(IDC_OUTPUT_ON, BN_CLICKED, CmOutputOn))
 
 OnOffPane::OnOffPane(DetectorDialog& dialog, TModule* module)
-    : QLX::DialogBase(&dialog, IDD_ONOFF_PANE, module), on_(this, IDC_OUTPUT_ON), allAny_(this, IDC_ALL_ANY),
-      dialog_(dialog)
+    : DetectorPane(dialog, IDD_ONOFF_PANE, module), on_(this, IDC_OUTPUT_ON), allAny_(this, IDC_ALL_ANY)
 {
 }
 
@@ -55,18 +52,6 @@ void OnOffPane::Repaint()
 
 void OnOffPane::CmOutputOn() { dialog_.OutputSwitched(on_.IsChecked()); }
 
-LRESULT OnOffPane::EvEraseBkgnd(WPARAM wParam, LPARAM)
-{
-    if (dialog_.ErasePane(GetHandle(), reinterpret_cast<HDC>(wParam)))
-        return 1;
-    return DefaultProcessing();
-}
 
-LRESULT OnOffPane::EvCtlColorStatic(WPARAM wParam, LPARAM lParam)
-{
-    if (HBRUSH brush = dialog_.PaneStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
-        return reinterpret_cast<LRESULT>(brush);
-    return DefaultProcessing();
-}
 
 } // namespace OnlineEvents

@@ -2,7 +2,7 @@
 // The top of each output page: "Generate output when" all/any "of the following
 // conditions are met:".
 
-#include "dialog/DialogBase.h"
+#include "dialog/DetectorPane.h"
 #include "eventconfig/EventConfig.h"
 #include "winlib/TControl.h"
 
@@ -10,7 +10,7 @@ namespace OnlineEvents {
 
 class DetectorDialog;
 
-class OnOffPane : public QLX::DialogBase {
+class OnOffPane : public DetectorPane {
 public:
     OnOffPane(DetectorDialog& dialog, TModule* module);
 
@@ -26,12 +26,9 @@ protected:
 
 private:
     void CmOutputOn();
-    LRESULT EvEraseBkgnd(WPARAM wParam, LPARAM lParam);
-    LRESULT EvCtlColorStatic(WPARAM wParam, LPARAM lParam);
 
     TCheckBox on_;
     TComboBox allAny_;
-    DetectorDialog& dialog_;
 
     DECLARE_RESPONSE_TABLE(OnOffPane)
 };

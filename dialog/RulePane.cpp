@@ -22,10 +22,8 @@ constexpr int RepaintedLabels[] = {IDC_GOES_LABEL, IDC_WHEN_LABEL, IDC_LEVEL_TIT
 QLXString ModuleText(UINT id) { return LoadResourceString(QLX::GetModuleInstance(), id); }
 } // namespace
 
-DEFINE_RESPONSE_TABLE(RulePane, QLX::DialogBase,
+DEFINE_RESPONSE_TABLE(RulePane, DetectorPane,
                       EV_MESSAGE(WM_HSCROLL, EvHScroll),
-                      EV_MESSAGE(WM_ERASEBKGND, EvEraseBkgnd),
-                      EV_MESSAGE(WM_CTLCOLORSTATIC, EvCtlColorStatic),
                       EV_CHILD_NOTIFY(IDC_RULE_PLUS, BN_CLICKED, CmPlus),
                       EV_CHILD_NOTIFY(IDC_RULE_MINUS, BN_CLICKED, CmMinus),
                       EV_CHILD_NOTIFY(IDC_LEVEL_EDIT, EN_KILLFOCUS, EvLevelKillFocus),
@@ -33,7 +31,7 @@ DEFINE_RESPONSE_TABLE(RulePane, QLX::DialogBase,
                       EV_NOTIFY(IDC_LEVEL_UPDOWN, UDN_DELTAPOS, EvUpDownDelta))
 
 RulePane::RulePane(DetectorDialog& dialog, TModule* module, int index)
-    : QLX::DialogBase(&dialog, IDD_RULE_PANE, module), dialog_(dialog), plus_(this, IDC_RULE_PLUS),
+    : DetectorPane(dialog, IDD_RULE_PANE, module), plus_(this, IDC_RULE_PLUS),
       minus_(this, IDC_RULE_MINUS), inputs_(this, IDC_INPUT_LIST), aboveBelow_(this, IDC_ABOVE_BELOW), level_(this),
       hysteresis_(this, IDC_HYSTERESIS, MaxHysteresis), index_(index)
 {
@@ -154,19 +152,7 @@ LRESULT RulePane::EvHScroll(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT RulePane::EvEraseBkgnd(WPARAM wParam, LPARAM)
-{
-    if (dialog_.ErasePane(GetHandle(), reinterpret_cast<HDC>(wParam)))
-        return 1;
-    return DefaultProcessing();
-}
 
-LRESULT RulePane::EvCtlColorStatic(WPARAM wParam, LPARAM lParam)
-{
-    if (HBRUSH brush = dialog_.PaneStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
-        return reinterpret_cast<LRESULT>(brush);
-    return DefaultProcessing();
-}
 
 void RulePane::CmPlus() { dialog_.InsertRuleAfter(index_); }
 

@@ -3,7 +3,7 @@
 // or "below" a level, with a hysteresis, and buttons that add a rule after this one or
 // remove this one. Pane i always shows rule i of the dialog's current output.
 
-#include "dialog/DialogBase.h"
+#include "dialog/DetectorPane.h"
 #include "dialog/ValidatingEdit.h"
 #include "dialog/LevelControls.h"
 #include "eventconfig/EventConfig.h"
@@ -13,7 +13,7 @@ namespace OnlineEvents {
 
 class DetectorDialog;
 
-class RulePane : public QLX::DialogBase {
+class RulePane : public DetectorPane {
 public:
     RulePane(DetectorDialog& dialog, TModule* module, int index);
     ~RulePane() override;
@@ -45,8 +45,6 @@ protected:
 
 private:
     LRESULT EvHScroll(WPARAM wParam, LPARAM lParam);
-    LRESULT EvEraseBkgnd(WPARAM wParam, LPARAM lParam);
-    LRESULT EvCtlColorStatic(WPARAM wParam, LPARAM lParam);
     void CmPlus();
     void CmMinus();
     void EvLevelKillFocus();
@@ -54,7 +52,6 @@ private:
     void EvInputChanged();
     static void UpdateButton(TButton& button, bool enable);
 
-    DetectorDialog& dialog_;
     TButton plus_;
     HBITMAP plusBitmap_ = nullptr;
     TButton minus_;

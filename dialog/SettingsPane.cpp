@@ -12,18 +12,16 @@ namespace {
 constexpr int SecondsLabels[] = {IDC_PULSE_WIDTH_UNIT, IDC_PULSE_DELAY_UNIT, IDC_HOLDOFF_UNIT};
 }
 
-DEFINE_RESPONSE_TABLE(SettingsPane, QLX::DialogBase,
+DEFINE_RESPONSE_TABLE(SettingsPane, DetectorPane,
                       EV_CHILD_NOTIFY(IDC_FIXED_WIDTH, BN_CLICKED, CmFixedWidth),
-                      EV_CHILD_NOTIFY(IDC_LIMITED_PULSES, BN_CLICKED, CmLimitedPulses),
-                      EV_MESSAGE(WM_ERASEBKGND, EvEraseBkgnd),
-                      EV_MESSAGE(WM_CTLCOLORSTATIC, EvCtlColorStatic))
+                      EV_CHILD_NOTIFY(IDC_LIMITED_PULSES, BN_CLICKED, CmLimitedPulses))
 
 SettingsPane::SettingsPane(DetectorDialog& dialog, TModule* module, const OutputLimits& limits)
-    : QLX::DialogBase(&dialog, IDD_SETTINGS_PANE, module), fixedWidth_(this, IDC_FIXED_WIDTH),
+    : DetectorPane(dialog, IDD_SETTINGS_PANE, module), fixedWidth_(this, IDC_FIXED_WIDTH),
       pulseWidth_(this, IDC_PULSE_WIDTH, 0.0, MaxPulseWidth), delayLabel_(this, IDC_DELAY_LABEL),
       pulseDelay_(this, IDC_PULSE_DELAY, 0.0, limits.maxPulseDelay), limitedPulses_(this, IDC_LIMITED_PULSES),
       pulseCount_(this, IDC_PULSE_COUNT, MaxPulseCount), holdoffLabel_(this, IDC_HOLDOFF_LABEL),
-      holdoff_(this, IDC_HOLDOFF, 0.0, limits.maxRetriggerHoldoff), dialog_(dialog)
+      holdoff_(this, IDC_HOLDOFF, 0.0, limits.maxRetriggerHoldoff)
 {
 }
 
@@ -86,18 +84,6 @@ void SettingsPane::CmFixedWidth() { SetFixedWidth(fixedWidth_.IsChecked()); }
 
 void SettingsPane::CmLimitedPulses() { pulseCount_.EnableWindow(limitedPulses_.IsChecked()); }
 
-LRESULT SettingsPane::EvEraseBkgnd(WPARAM wParam, LPARAM)
-{
-    if (dialog_.ErasePane(GetHandle(), reinterpret_cast<HDC>(wParam)))
-        return 1;
-    return DefaultProcessing();
-}
 
-LRESULT SettingsPane::EvCtlColorStatic(WPARAM wParam, LPARAM lParam)
-{
-    if (HBRUSH brush = dialog_.PaneStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
-        return reinterpret_cast<LRESULT>(brush);
-    return DefaultProcessing();
-}
 
 } // namespace OnlineEvents

@@ -3,7 +3,7 @@
 // delay before it, a limited number of pulses and the wait before it may fire again -
 // and which of these controls are usable.
 
-#include "dialog/DialogBase.h"
+#include "dialog/DetectorPane.h"
 #include "dialog/ValidatingEdit.h"
 #include "eventconfig/EventConfig.h"
 #include "hostapi/HostInterfaces.h"
@@ -13,7 +13,7 @@ namespace OnlineEvents {
 
 class DetectorDialog;
 
-class SettingsPane : public QLX::DialogBase {
+class SettingsPane : public DetectorPane {
 public:
     static constexpr double MaxPulseWidth = 60.0;
     static constexpr int MaxPulseCount = 30000;
@@ -33,8 +33,6 @@ public:
 private:
     void CmFixedWidth();
     void CmLimitedPulses();
-    LRESULT EvEraseBkgnd(WPARAM wParam, LPARAM lParam);
-    LRESULT EvCtlColorStatic(WPARAM wParam, LPARAM lParam);
 
     TCheckBox fixedWidth_;
     DoubleEdit pulseWidth_;
@@ -44,7 +42,6 @@ private:
     IntEdit pulseCount_;
     TStatic holdoffLabel_;
     DoubleEdit holdoff_;
-    DetectorDialog& dialog_;
 
     DECLARE_RESPONSE_TABLE(SettingsPane)
 };

@@ -42,6 +42,14 @@ I* FromRegistry(DWORD number, REFIID iid)
     return static_cast<I*>(object);
 }
 
+// One framework object from the registry, asked for once per process and kept.
+template <class I, KXFObjectNumber number, const IID& iid>
+I* RegistryObject()
+{
+    static Cached<I> cached;
+    return cached.Get([] { return FromRegistry<I>(number, iid); });
+}
+
 } // namespace
 
 IKXFObjectRegistry* ObjectRegistry()
@@ -66,35 +74,27 @@ IKXFEventHandlerRegistry* EventHandlerRegistry()
 
 IKXFMessageFactory* MessageFactory()
 {
-    static Cached<IKXFMessageFactory> cached;
-    return cached.Get(
-        [] { return FromRegistry<IKXFMessageFactory>(KXFObject_MessageFactory, IID_IKXFMessageFactory); });
+    return RegistryObject<IKXFMessageFactory, KXFObject_MessageFactory, IID_IKXFMessageFactory>();
 }
 
 IKXFDocumentBinder* DocumentBinder()
 {
-    static Cached<IKXFDocumentBinder> cached;
-    return cached.Get(
-        [] { return FromRegistry<IKXFDocumentBinder>(KXFObject_DocumentBinder, IID_IKXFDocumentBinder); });
+    return RegistryObject<IKXFDocumentBinder, KXFObject_DocumentBinder, IID_IKXFDocumentBinder>();
 }
 
 IKXFClassBinder* ClassBinder()
 {
-    static Cached<IKXFClassBinder> cached;
-    return cached.Get([] { return FromRegistry<IKXFClassBinder>(KXFObject_ClassBinder, IID_IKXFClassBinder); });
+    return RegistryObject<IKXFClassBinder, KXFObject_ClassBinder, IID_IKXFClassBinder>();
 }
 
 IKXFCommandFactory* CommandFactory()
 {
-    static Cached<IKXFCommandFactory> cached;
-    return cached.Get(
-        [] { return FromRegistry<IKXFCommandFactory>(KXFObject_CommandFactory, IID_IKXFCommandFactory); });
+    return RegistryObject<IKXFCommandFactory, KXFObject_CommandFactory, IID_IKXFCommandFactory>();
 }
 
 IKXFMenuInstaller* MenuInstaller()
 {
-    static Cached<IKXFMenuInstaller> cached;
-    return cached.Get([] { return FromRegistry<IKXFMenuInstaller>(KXFObject_MenuInstaller, IID_IKXFMenuInstaller); });
+    return RegistryObject<IKXFMenuInstaller, KXFObject_MenuInstaller, IID_IKXFMenuInstaller>();
 }
 
 DWORD IdGroupBase(REFGUID id)

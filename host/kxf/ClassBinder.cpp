@@ -38,12 +38,7 @@ class ClassBinderService : public IKXFClassBinder {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFClassBinder))
-            return Answer<IKXFClassBinder>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFClassBinder>(this, IID_IKXFClassBinder, iid, object);
     }
     KXF_STATIC_UNKNOWN
 

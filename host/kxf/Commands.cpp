@@ -114,12 +114,7 @@ class CommandFactoryService : public IKXFCommandFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFCommandFactory))
-            return Answer<IKXFCommandFactory>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFCommandFactory>(this, IID_IKXFCommandFactory, iid, object);
     }
     KXF_STATIC_UNKNOWN
 
@@ -149,12 +144,7 @@ public:
 
 HRESULT STDMETHODCALLTYPE CommandContainer::QueryInterface(REFIID iid, void** object)
 {
-    if (!object)
-        return E_POINTER;
-    if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFCommandContainer))
-        return Answer<IKXFCommandContainer>(this, object);
-    *object = nullptr;
-    return E_NOINTERFACE;
+    return AnswerOne<IKXFCommandContainer>(this, IID_IKXFCommandContainer, iid, object);
 }
 
 CommandContainer::~CommandContainer()

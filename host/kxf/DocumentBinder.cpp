@@ -53,12 +53,7 @@ class DocumentBinderService : public IKXFDocumentBinder {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFDocumentBinder))
-            return Answer<IKXFDocumentBinder>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFDocumentBinder>(this, IID_IKXFDocumentBinder, iid, object);
     }
     KXF_STATIC_UNKNOWN
 

@@ -52,6 +52,18 @@ inline bool IsUnknown(REFIID iid)
     return IsEqualIID(iid, IID_IUnknown) != 0;
 }
 
+// QueryInterface of an object that has one interface besides IUnknown.
+template <class I, class T>
+HRESULT AnswerOne(T* self, REFIID own, REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsUnknown(iid) || IsEqualIID(iid, own))
+        return Answer<I>(self, object);
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
 // BSTR copy of a wide text; null for an empty one.
 inline BSTR AllocText(const std::wstring& text)
 {

@@ -14,12 +14,7 @@ class MenuInstallerService : public IKXFMenuInstaller {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFMenuInstaller))
-            return Answer<IKXFMenuInstaller>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFMenuInstaller>(this, IID_IKXFMenuInstaller, iid, object);
     }
     KXF_STATIC_UNKNOWN
 

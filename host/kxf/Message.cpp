@@ -21,12 +21,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFMessage))
-            return Answer<IKXFMessage>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFMessage>(this, IID_IKXFMessage, iid, object);
     }
     KXF_COUNTED_UNKNOWN
 
@@ -84,12 +79,7 @@ class MessageFactoryService : public IKXFMessageFactory {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFMessageFactory))
-            return Answer<IKXFMessageFactory>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFMessageFactory>(this, IID_IKXFMessageFactory, iid, object);
     }
     KXF_STATIC_UNKNOWN
 

@@ -12,12 +12,7 @@ class StateServiceObject : public IKXFStateService {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
     {
-        if (!object)
-            return E_POINTER;
-        if (IsUnknown(iid) || IsEqualIID(iid, IID_IKXFStateService))
-            return Answer<IKXFStateService>(this, object);
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return AnswerOne<IKXFStateService>(this, IID_IKXFStateService, iid, object);
     }
     KXF_STATIC_UNKNOWN
 
