@@ -29,23 +29,14 @@ void LevelControls::SetRange(const InputRange& range)
 
     fullScale_ = LevelScale::FromRangeText(range.range).FullScale();
     edit_.SetSymmetricRange(Scale().Range());
-    SetPercentScale();
 
     low_.SetWindowTextIfChanged(range.range.empty() ? std::wstring() : L"-" + range.range);
     high_.SetWindowTextIfChanged(range.range);
 }
 
-// The slider and up-down count whole percent whatever the input: their scale is set
-// once, as re-setting it repaints the slider.
 void LevelControls::SetPercentScale()
 {
-    int lower = 0, upper = 0;
-    upDown_.GetRange(lower, upper);
-    if (lower != -LevelScale::Limit || upper != LevelScale::Limit)
-        upDown_.SetRange(-LevelScale::Limit, LevelScale::Limit);
-    if (slider_.GetRangeMin() == -LevelScale::Limit && slider_.GetRangeMax() == LevelScale::Limit &&
-        slider_.GetPageSize() == PageSize)
-        return;
+    upDown_.SetRange(-LevelScale::Limit, LevelScale::Limit);
     slider_.SetRange(-LevelScale::Limit, LevelScale::Limit, true);
     slider_.SetRuler(TickGap, false);
     slider_.SetPageSize(PageSize);

@@ -14,7 +14,11 @@ class LevelControls {
 public:
     explicit LevelControls(TWindow* pane);
 
-    // Title, end labels, the edit's check and the slider's and up-down's scales.
+    // The slider and up-down count whole percent whatever the input, so their scale is
+    // set once, when the pane is set up; setting it again would repaint the slider.
+    void SetPercentScale();
+
+    // Title, end labels and the edit's check.
     void SetRange(const InputRange& range);
     // Shows a level in percent: the edit in units, slider and up-down in whole percent.
     void ShowLevel(double percent);
@@ -35,7 +39,6 @@ public:
 
 private:
     void ShowPosition(int position);
-    void SetPercentScale();
     LevelScale Scale() const;
 
     LevelEdit edit_;

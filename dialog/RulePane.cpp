@@ -51,6 +51,7 @@ void RulePane::SetupWindow()
     aboveBelow_.AddString(ModuleText(IDS_ABOVE).c_str());
     aboveBelow_.AddString(ModuleText(IDS_BELOW).c_str());
     aboveBelow_.SetSelIndex(0);
+    level_.SetPercentScale();
     HINSTANCE instance = QLX::GetModuleInstance();
     plusBitmap_ = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_PLUS));
     minusBitmap_ = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_MINUS));

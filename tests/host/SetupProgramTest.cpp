@@ -1,11 +1,12 @@
 // Runs "VireoHost.exe setup" with scripts as scripts do and checks what it prints.
 
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,12 +21,6 @@ std::wstring TempFile(const wchar_t* prefix, const std::string& bytes)
     GetTempFileNameW(dir, prefix, 0, file);
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
-}
-
-std::string Slurp(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 struct HostRun {
@@ -58,37 +53,18 @@ HostRun RunSetup(const std::wstring& arguments)
 // The host program beside this test program.
 HostRun RunHost(const std::wstring& arguments)
 {
-    wchar_t self[MAX_PATH];
-    std::wstring directory(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1);
-    const std::wstring outPath = TempFile(L"sto", "");
-    const std::wstring errPath = TempFile(L"ste", "");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    HANDLE err = CreateFileW(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
-    std::wstring commandLine = L"\"" + directory + L"VireoHost.exe\" " + arguments;
-    PROCESS_INFORMATION process{};
+    VireoTest::ChildOptions options;
+    options.separateError = true;
+    options.inProgramFolder = false;
+    const VireoTest::ChildResult child =
+        VireoTest::RunChild(VireoTest::ExecutableFolder() + L"VireoHost.exe", arguments, options);
     HostRun run;
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 99);
-        GetExitCodeProcess(process.hProcess, &run.exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
-    CloseHandle(err);
-    std::istringstream text(Slurp(outPath));
+    if (child.finished)
+        run.exitCode = child.exitCode;
+    std::istringstream text(child.output);
     for (std::string line; std::getline(text, line);)
         run.lines.push_back(line);
-    run.err = Slurp(errPath);
-    DeleteFileW(outPath.c_str());
-    DeleteFileW(errPath.c_str());
+    run.err = child.error;
     return run;
 }
 
