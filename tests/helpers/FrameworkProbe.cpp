@@ -106,34 +106,26 @@ int InMultithreadedApartment()
     return Passed;
 }
 
-// A settings store that counts the references handed out, and a host that offers it.
-class CountingStore : public IHostSettingsStore {
+// A host application that is its own settings store, counting its references.
+class CountingHost : public IHostApplication, public IHostSettingsStore {
 public:
     LONG refs = 0;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override { return *out = nullptr, E_NOINTERFACE; }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR, VARIANT_BOOL* value) override { return *value = VARIANT_TRUE, S_OK; }
-};
-
-class StoreHost : public IHostApplication {
-public:
-    CountingStore store;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostApplication) ? this : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
+        return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
     HRESULT STDMETHODCALLTYPE GetMainWindow(HWND* window) override { return *window = nullptr, S_OK; }
     HRESULT STDMETHODCALLTYPE GetLanguage(WORD* language) override { return *language = 0, E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** out) override
+    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override
     {
-        store.AddRef();
-        return *out = &store, S_OK;
+        *store = this;
+        return AddRef(), S_OK;
     }
+    HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR, VARIANT_BOOL* value) override { return *value = VARIANT_TRUE, S_OK; }
 };
 
 bool ClassRegistered(REFCLSID clsid)
@@ -162,9 +154,11 @@ int LoadCount(const wchar_t* library)
 int Detach()
 {
     OleInitialize(nullptr);
-    static StoreHost host;
+    static CountingHost host;
     DWORD cookie = 0;
-    CoRegisterClassObject(CLSID_HostApplication, &host, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&host), CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &cookie);
+    const LONG hostRefs = host.refs;
     const int themeLoads = LoadCount(L"uxtheme.dll");
     EnsureFramework();
     OnlineEvents::RegisterOutputPreview();
@@ -178,7 +172,7 @@ int Detach()
             names += " preview";
         if (LoadCount(L"uxtheme.dll") > themeLoads)
             names += " theme";
-        if (host.store.refs > 0)
+        if (host.refs > hostRefs)
             names += " store";
         return names.empty() ? std::string(" nothing") : names;
     };

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 
 using namespace VireoTest;
 using VireoHost::UnitCall;
@@ -32,8 +31,8 @@ HWND MainWindow()
                                     nullptr, nullptr, windowClass.hInstance, nullptr);
         static VireoHost::HostApplication application(made);
         DWORD cookie = 0;
-        CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&application), CLSCTX_INPROC_SERVER,
-                              REGCLS_MULTIPLEUSE, &cookie);
+        CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&application),
+                              CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie);
         return made;
     }();
     return window;
@@ -46,8 +45,9 @@ struct SetupOutcome {
     std::vector<std::wstring> printed;
 };
 
-// Starts the setup with start, with the script acting on the dialog.
-SetupOutcome RunSetupWith(const std::wstring& script, const std::function<void()>& start)
+// Chooses the setup menu item once (or sends no command and runs the setup message
+// itself), with the script acting on the dialog.
+SetupOutcome ChooseSetup(DocFixture& f, const std::wstring& script, bool throughMenu = true)
 {
     SetupOutcome outcome;
     std::vector<VireoHost::ScriptAction> actions;
@@ -56,22 +56,17 @@ SetupOutcome RunSetupWith(const std::wstring& script, const std::function<void()
                                    [&](const std::wstring& line) { outcome.printed.push_back(line); });
     runner.Start();
     VireoHost::DialogWatch watch;
-    start();
+    if (throughMenu)
+        EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(OnlineEvents::Doc::DocumentGroup() + 1,
+                                                              f.host->ModuleDocument()),
+                  KXF_HANDLED);
+    else
+        EXPECT_EQ(f.doc->OnRunSetup(), 1);
     runner.Stop();
     outcome.opened = watch.Opened();
     outcome.result = watch.Opened() ? watch.Result() : 0;
     outcome.owner = watch.Owner();
     return outcome;
-}
-
-// Chooses the setup menu item once.
-SetupOutcome ChooseSetup(DocFixture& f, const std::wstring& script)
-{
-    return RunSetupWith(script, [&f] {
-        EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(OnlineEvents::Doc::DocumentGroup() + 1,
-                                                              f.host->ModuleDocument()),
-                  KXF_HANDLED);
-    });
 }
 
 int SwitchOffs(const std::vector<UnitCall>& calls)
@@ -100,9 +95,8 @@ TEST(SetupRun, AnUnsupportedUnitIsNamedOrCalledNone)
         const wchar_t* name;
         bool control;
         const wchar_t* shown;
-    } cases[] = {{L"", true, L"(none)"},
-                 {L"Korvane 2/10", true, L"(Korvane 2/10)"},
-                 {L"Korvane 2/10", false, L"(Korvane 2/10)"}};
+    } cases[] = {{L"", true, L"(none)"}, {L"Korvane 2/10", true, L"(Korvane 2/10)"}, {L"Korvane 2/10", false,
+                                                                                        L"(Korvane 2/10)"}};
     for (const Case& c : cases) {
         MainWindow();
         UnitModel model;
@@ -277,33 +271,18 @@ TEST(SetupRun, TheMenuItemIsChosenAgainForEachDialog)
     EXPECT_EQ(SwitchOffs(f.TakeCalls()), 1);
 }
 
-// Answers no interface, so a message sent to it is refused by the dispatcher.
-class DeafTarget : public IUnknown {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-};
-
 TEST(SetupRun, ARefusedSettingsSendAfterOkIsReportedAndNothingIsSwitchedOff)
 {
-    static DeafTarget deaf;
-    const std::function<void(OnlineEvents::Doc&)> refusals[] = {
-        [](OnlineEvents::Doc& doc) { doc.SetEnabled(false); },
-        [](OnlineEvents::Doc& doc) { static_cast<IMessageHandler&>(doc).Connect(&deaf, FALSE); },
-    };
-    for (const auto& refuse : refusals) {
+    for (bool disabled : {true, false}) {
         MainWindow();
         DocFixture f;
         f.TakeCalls();
-        refuse(*f.doc);
-        // The menu command would need the refused sender as well: run the setup message itself.
-        const SetupOutcome outcome = RunSetupWith(L"ok\n", [&f] { EXPECT_EQ(f.doc->OnRunSetup(), 1); });
-        EXPECT_EQ(outcome.result, 1);
+        if (disabled)
+            f.doc->SetEnabled(false);
+        else // to a target that takes no messages
+            static_cast<IMessageHandler*>(f.doc)->Connect(static_cast<IRecordingUnit*>(f.unit), FALSE);
+        // The menu command would need the refused sender too.
+        EXPECT_EQ(ChooseSetup(f, L"ok\n", false).result, 1);
         EXPECT_TRUE(f.TakeCalls().empty()) << "no settings and no SwitchOff";
         EXPECT_FALSE(f.doc->IsModified());
         EXPECT_EQ(f.boxes, std::vector<std::wstring>{L"MessageBox: Vireo: An internal error occurred while setting up "
