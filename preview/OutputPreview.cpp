@@ -122,10 +122,17 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCo
     }
 }
 
+namespace {
+
+std::mutex g_registrationLock;
+// The registration of the preview object, 0 while there is none.
+DWORD g_registrationCookie = 0;
+
+} // namespace
+
 HRESULT RegisterOutputPreview()
 {
-    static std::mutex lock;
-    std::lock_guard<std::mutex> guard(lock);
+    std::lock_guard<std::mutex> guard(g_registrationLock);
     // Offered once per apartment: a second registration would only hide the first.
     IUnknown* offered = nullptr;
     if (SUCCEEDED(CoGetClassObject(CLSID_VireoOutputPreview, CLSCTX_INPROC_SERVER, nullptr, IID_IUnknown,
@@ -134,10 +141,21 @@ HRESULT RegisterOutputPreview()
         offered->Release();
         return S_FALSE;
     }
+    // Kept until the module unloads: the host registers the module once, from one apartment.
     DWORD cookie = 0;
-    // Kept for the life of the apartment, like the module's other registrations.
-    return CoRegisterClassObject(CLSID_VireoOutputPreview, &OutputPreview::Instance(), CLSCTX_INPROC_SERVER,
-                                 REGCLS_MULTIPLEUSE, &cookie);
+    const HRESULT hr = CoRegisterClassObject(CLSID_VireoOutputPreview, &OutputPreview::Instance(), CLSCTX_INPROC_SERVER,
+                                             REGCLS_MULTIPLEUSE, &cookie);
+    if (SUCCEEDED(hr) && !g_registrationCookie)
+        g_registrationCookie = cookie;
+    return hr;
+}
+
+void RevokeOutputPreview()
+{
+    std::lock_guard<std::mutex> guard(g_registrationLock);
+    if (g_registrationCookie)
+        CoRevokeClassObject(g_registrationCookie);
+    g_registrationCookie = 0;
 }
 
 } // namespace OnlineEvents

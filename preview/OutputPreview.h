@@ -25,5 +25,7 @@ public:
 // Offers the preview object as the class object of CLSID_VireoOutputPreview, once
 // per process. Without COM on the thread it is not offered.
 HRESULT RegisterOutputPreview();
+// Withdraws that offer; the module's code must not stay registered once it is unloaded.
+void RevokeOutputPreview();
 
 } // namespace OnlineEvents

@@ -49,8 +49,9 @@ struct SetupOutcome {
     std::vector<std::wstring> printed;
 };
 
-// Chooses the setup menu item once, with the script acting on the dialog.
-SetupOutcome ChooseSetup(DocFixture& f, const std::wstring& script)
+// Chooses the setup menu item once (or sends no command and runs the setup message
+// itself), with the script acting on the dialog.
+SetupOutcome ChooseSetup(DocFixture& f, const std::wstring& script, bool throughMenu = true)
 {
     SetupOutcome outcome;
     std::vector<VireoHost::ScriptAction> actions;
@@ -59,9 +60,12 @@ SetupOutcome ChooseSetup(DocFixture& f, const std::wstring& script)
                                    [&](const std::wstring& line) { outcome.printed.push_back(line); });
     runner.Start();
     VireoHost::DialogWatch watch;
-    EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(OnlineEvents::Doc::DocumentGroup() + 1,
-                                                          f.host->ModuleDocument()),
-              KXF_HANDLED);
+    if (throughMenu)
+        EXPECT_EQ(KXFObjects::MenuInstaller()->ExecuteCommand(OnlineEvents::Doc::DocumentGroup() + 1,
+                                                              f.host->ModuleDocument()),
+                  KXF_HANDLED);
+    else
+        EXPECT_EQ(f.doc->OnRunSetup(), 1);
     runner.Stop();
     outcome.opened = watch.Opened();
     outcome.result = watch.Opened() ? watch.Result() : 0;
@@ -458,6 +462,25 @@ TEST(SetupByHand, SeededRandomSessionsOnlyEverStoreAcceptedValues)
         EXPECT_EQ(received, expected);
     }
     EXPECT_GT(oks, 0);
+}
+
+TEST(SetupRun, ARefusedSettingsSendAfterOkIsReportedAndNothingIsSwitchedOff)
+{
+    for (bool disabled : {true, false}) {
+        MainWindow();
+        DocFixture f;
+        f.TakeCalls();
+        if (disabled)
+            f.doc->SetEnabled(false);
+        else // to a target that takes no messages
+            static_cast<IMessageHandler*>(f.doc)->Connect(static_cast<IRecordingUnit*>(f.unit), FALSE);
+        // The menu command would need the refused sender too.
+        EXPECT_EQ(ChooseSetup(f, L"ok\n", false).result, 1);
+        EXPECT_TRUE(f.TakeCalls().empty()) << "no settings and no SwitchOff";
+        EXPECT_FALSE(f.doc->IsModified());
+        EXPECT_EQ(f.boxes, std::vector<std::wstring>{L"MessageBox: Vireo: An internal error occurred while setting up "
+                                                     L"Vireo.  Please contact your distributor for assistance."});
+    }
 }
 
 } // namespace
