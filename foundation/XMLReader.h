@@ -5,6 +5,7 @@
 #include "foundation/QLXString.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,16 +15,61 @@ struct FXMLOrdinalLess {
     bool operator()(const QLXString& a, const QLXString& b) const;
 };
 
+// Storage shared by the elements of one parsed tree; it lives as long as any of them.
+class FXMLArena;
+
+// Memory for element members: from the tree's arena for parsed elements, else from the heap.
+void* FXMLAllocate(FXMLArena* arena, size_t bytes);
+void FXMLDeallocate(FXMLArena* arena, void* p);
+
+template <class T>
+class FXMLAllocator {
+public:
+    using value_type = T;
+
+    explicit FXMLAllocator(FXMLArena* arena = nullptr) noexcept : arena_(arena) {}
+    template <class U>
+    FXMLAllocator(const FXMLAllocator<U>& other) noexcept : arena_(other.Arena())
+    {
+    }
+
+    T* allocate(size_t n) { return static_cast<T*>(FXMLAllocate(arena_, n * sizeof(T))); }
+    void deallocate(T* p, size_t) noexcept { FXMLDeallocate(arena_, p); }
+    FXMLArena* Arena() const noexcept { return arena_; }
+
+    template <class U>
+    bool operator==(const FXMLAllocator<U>& other) const noexcept
+    {
+        return arena_ == other.Arena();
+    }
+    template <class U>
+    bool operator!=(const FXMLAllocator<U>& other) const noexcept
+    {
+        return arena_ != other.Arena();
+    }
+
+private:
+    FXMLArena* arena_;
+};
+
 // One element of a parsed document. It owns its children; destroying an element
 // detaches it from its parent unless that parent is itself being destroyed.
 class FXMLElement {
 public:
-    using AttributeMap = std::map<QLXString, QLXString, FXMLOrdinalLess>;
+    using AttributeMap =
+        std::map<QLXString, QLXString, FXMLOrdinalLess, FXMLAllocator<std::pair<const QLXString, QLXString>>>;
+    using ChildList = std::vector<FXMLElement*, FXMLAllocator<FXMLElement*>>;
 
     FXMLElement();
     virtual ~FXMLElement();
     FXMLElement(const FXMLElement&) = delete;
     FXMLElement& operator=(const FXMLElement&) = delete;
+
+    // Each block records its arena, so delete works the same for parsed and hand-made elements.
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, FXMLArena* arena);
+    static void operator delete(void* p) noexcept;
+    static void operator delete(void* p, FXMLArena* arena) noexcept;
 
     const QLXString& Name() const { return name_; }
     const QLXString& Text() const { return text_; }
@@ -31,7 +77,7 @@ public:
     // True when the content held a CDATA section.
     bool IsCData() const { return cdata_; }
     FXMLElement* Parent() const { return parent_; }
-    const std::vector<FXMLElement*>& Children() const { return children_; }
+    const ChildList& Children() const { return children_; }
 
     // An empty name is stored as "Invalid.Empty.Name.Supplied".
     void SetName(const QLXString& name);
@@ -46,6 +92,8 @@ public:
     static long LiveCount();
 
 private:
+    friend class FXMLReader;
+    explicit FXMLElement(FXMLArena* arena);
     void DetachChild(FXMLElement* child);
 
     QLXString name_;
@@ -55,7 +103,7 @@ private:
     // Set while the destructor runs, so children do not edit the list being torn down.
     bool destroying_ = false;
     FXMLElement* parent_ = nullptr;
-    std::vector<FXMLElement*> children_;
+    ChildList children_;
 };
 
 // Reads a wide text into an FXMLElement tree; holds the status of its last parse.
@@ -111,6 +159,14 @@ private:
     Step OnContentMarkup(ElementParse& parse);
     Step OnEndTag(ElementParse& parse, wchar_t c, bool markup);
     Step OnDeclaration(ElementParse& parse, wchar_t c, bool markup);
+    // Takes the characters that need no decision in the current state in one go.
+    void TakeRun(ElementParse& parse);
+    void TakeContentRun(ElementParse& parse);
+    void TakeNameRun(bool skipWhiteSpace);
+    void TakeValueRun(const ElementParse& parse);
+    void TakeEndTagRun();
+    template <class Skipped>
+    void SkipRun(Skipped skipped);
     Step CloseElement(ElementParse& parse);
     void BeginEndTag(ElementParse& parse);
     Step FailStep(int code, const std::wstring& text);
@@ -120,6 +176,14 @@ private:
     FXMLElement* BadName(wchar_t c, bool first);
     bool AtText(const wchar_t* literal, size_t length) const;
     void CountLines(size_t from, size_t to);
+    // A string for the tree; short texts met before in this parse share one representation.
+    // The reference is good until the next call.
+    const QLXString& SharedString(const wchar_t* chars, size_t length);
+    const QLXString& SharedString(const std::wstring& buffer, size_t start = 0);
+    const QLXString& Unshared(const wchar_t* chars, size_t length);
+    void GrowStringSlots();
+    // Ends the parse's use of its arena and of the shared strings.
+    void EndParse();
 
     int errorCode_ = 0;
     QLXString errorText_;
@@ -131,11 +195,24 @@ private:
     size_t pos_ = 0;
     int line_ = 1;
 
-    // Scratch buffers for names and values; each is complete before a child is read.
+    // Scratch buffers, each complete before a child is read: the tag, attribute or end-tag
+    // name being read (one at a time), and an attribute value.
     std::wstring name_;
-    std::wstring attrName_;
     std::wstring attrValue_;
-    std::wstring endName_;
     // Text of the open elements, innermost last; each level appends past its parent's part.
     std::wstring content_;
+
+    // Where the elements of the tree being read are made.
+    FXMLArena* arena_ = nullptr;
+    // Strings made in this parse, found again through an open-addressed table of their hashes.
+    struct StringSlot {
+        uint32_t hash;
+        uint32_t length;
+        // Into strings_, plus one; 0 marks a free slot.
+        uint32_t index;
+    };
+    std::vector<QLXString> strings_;
+    std::vector<StringSlot> stringSlots_;
+    // Holds a string that is not shared until the caller has copied it.
+    QLXString unshared_;
 };
