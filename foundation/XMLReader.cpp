@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <mutex>
@@ -79,6 +80,26 @@ bool IsKeptText(wchar_t c)
 bool IsDeclarationText(wchar_t c)
 {
     return c != L'>' && c != L'&' && c != L']';
+}
+
+// The text ends at its first terminator, as any C text would, and within the string.
+size_t TextLength(const QLXString& text)
+{
+    const wchar_t* chars = text.c_str();
+    const size_t length = text.Length();
+    size_t n = 0;
+    if constexpr (sizeof(wchar_t) == 2) {
+        // Four characters at a time: a zero among them leaves a high bit set here.
+        for (; n + 4 <= length; n += 4) {
+            uint64_t word;
+            std::memcpy(&word, chars + n, sizeof word);
+            if (((word - 0x0001000100010001ull) & ~word & 0x8000800080008000ull) != 0)
+                break;
+        }
+    }
+    while (n < length && chars[n] != L'\0')
+        ++n;
+    return n;
 }
 
 bool SameText(const std::wstring& buffer, const QLXString& text)
@@ -330,9 +351,8 @@ FXMLElement* FXMLReader::Parse(const QLXString& input)
     errorText_ = QLXString();
     headerText_ = QLXString();
 
-    // The text ends at its terminator, as any C text would.
     const wchar_t* text = input.c_str();
-    const size_t length = std::wcslen(text);
+    const size_t length = TextLength(input);
     if (length == 0) {
         Fail(EmptyInput, L"File not found or empty");
         return nullptr;
