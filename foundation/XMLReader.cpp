@@ -102,9 +102,9 @@ size_t TextLength(const QLXString& text)
     return n;
 }
 
-bool SameText(const std::wstring& buffer, const QLXString& text)
+bool SameText(const wchar_t* chars, size_t length, const QLXString& text)
 {
-    return buffer.size() == text.Length() && std::wmemcmp(buffer.data(), text.c_str(), buffer.size()) == 0;
+    return length == text.Length() && std::wmemcmp(chars, text.c_str(), length) == 0;
 }
 
 struct Entity {
@@ -329,6 +329,58 @@ void FXMLElement::DetachChild(FXMLElement* child)
         }
     }
     child->parent_ = nullptr;
+}
+
+void FXMLReader::Collected::Clear()
+{
+    chars_ = nullptr;
+    length_ = 0;
+    buffered_ = false;
+}
+
+void FXMLReader::Collected::Add(const wchar_t* input, size_t count)
+{
+    if (count == 0)
+        return;
+    if (!buffered_) {
+        if (length_ == 0) {
+            chars_ = input;
+            length_ = count;
+            return;
+        }
+        if (chars_ + length_ == input) {
+            length_ += count;
+            return;
+        }
+        Buffer();
+    }
+    buffer_.append(input, count);
+    chars_ = buffer_.data();
+    length_ = buffer_.size();
+}
+
+void FXMLReader::Collected::Add(wchar_t decoded)
+{
+    if (!buffered_)
+        Buffer();
+    buffer_ += decoded;
+    chars_ = buffer_.data();
+    length_ = buffer_.size();
+}
+
+void FXMLReader::Collected::Buffer()
+{
+    buffer_.assign(chars_ ? chars_ : L"", length_);
+    buffered_ = true;
+}
+
+void FXMLReader::Collect(Collected& into, wchar_t c)
+{
+    // A decoded entity ends in ";" in the input, which no decoded character is.
+    if (text_[pos_ - 1] == c)
+        into.Add(text_ + pos_ - 1, 1);
+    else
+        into.Add(c);
 }
 
 // The walk through one element: its state, where its text begins in content_, and
@@ -652,7 +704,8 @@ FXMLReader::Step FXMLReader::OnTagOpen(ElementParse& parse, wchar_t c, bool mark
     } else if (markup && (IsWhiteSpace(c) || c == L'<')) {
         // The tag after a skipped declaration opens this same element.
     } else if (IsNameStart(c)) {
-        name_.assign(1, c);
+        name_.Clear();
+        Collect(name_, c);
         parse.state = State::TagName;
     } else {
         // "/" included: an end tag where a start tag belongs has no name to begin.
@@ -664,17 +717,17 @@ FXMLReader::Step FXMLReader::OnTagOpen(ElementParse& parse, wchar_t c, bool mark
 FXMLReader::Step FXMLReader::OnTagName(ElementParse& parse, wchar_t c, bool markup)
 {
     if (markup && IsWhiteSpace(c)) {
-        parse.element->SetName(SharedString(name_));
+        parse.element->SetName(SharedString(name_.Data(), name_.Size()));
         parse.state = State::InTag;
     } else if (markup && c == L'/') {
-        if (!name_.empty())
-            parse.element->SetName(SharedString(name_));
+        if (!name_.Empty())
+            parse.element->SetName(SharedString(name_.Data(), name_.Size()));
         BeginEndTag(parse);
     } else if (markup && c == L'>') {
-        parse.element->SetName(SharedString(name_));
+        parse.element->SetName(SharedString(name_.Data(), name_.Size()));
         parse.state = State::Content;
     } else if (IsNameChar(c)) {
-        name_ += c;
+        Collect(name_, c);
     } else {
         return BadNameStep(c, false);
     }
@@ -689,7 +742,8 @@ FXMLReader::Step FXMLReader::OnInTag(ElementParse& parse, wchar_t c, bool markup
     } else if (markup && c == L'>') {
         parse.state = State::Content;
     } else if (IsNameStart(c)) {
-        name_.assign(1, c);
+        name_.Clear();
+        Collect(name_, c);
         parse.state = State::AttrName;
     } else {
         return BadNameStep(c, true);
@@ -703,7 +757,7 @@ FXMLReader::Step FXMLReader::OnAttrName(ElementParse& parse, wchar_t c, bool mar
         parse.state = State::AttrEquals;
     } else if (markup && IsWhiteSpace(c)) {
     } else if (IsNameChar(c)) {
-        name_ += c;
+        Collect(name_, c);
     } else {
         return BadNameStep(c, false);
     }
@@ -714,7 +768,7 @@ FXMLReader::Step FXMLReader::OnAttrEquals(ElementParse& parse, wchar_t c, bool m
 {
     if (markup && (c == L'"' || c == L'\'')) {
         parse.quote = c;
-        attrValue_.clear();
+        value_.Clear();
         parse.state = State::AttrValue;
         return Step::Next;
     }
@@ -726,11 +780,11 @@ FXMLReader::Step FXMLReader::OnAttrValue(ElementParse& parse, wchar_t c, bool ma
 {
     if (markup && c == parse.quote) {
         // The name is held apart: the value's lookup may move or replace the shared strings.
-        const QLXString name = SharedString(name_);
-        parse.element->AddAttribute(name, SharedString(attrValue_));
+        const QLXString name = SharedString(name_.Data(), name_.Size());
+        parse.element->AddAttribute(name, SharedString(value_.Data(), value_.Size()));
         parse.state = State::InTag;
     } else {
-        attrValue_ += c;
+        Collect(value_, c);
     }
     return Step::Next;
 }
@@ -795,7 +849,7 @@ FXMLReader::Step FXMLReader::OnContentMarkup(ElementParse& parse)
 
 void FXMLReader::BeginEndTag(ElementParse& parse)
 {
-    name_.clear();
+    name_.Clear();
     parse.state = State::EndTag;
 }
 
@@ -805,21 +859,21 @@ FXMLReader::Step FXMLReader::OnEndTag(ElementParse& parse, wchar_t c, bool marku
         return Step::Next;
     if (markup && c == L'>')
         return CloseElement(parse);
-    if (name_.empty() ? IsNameStart(c) : IsNameChar(c)) {
-        name_ += c;
+    if (name_.Empty() ? IsNameStart(c) : IsNameChar(c)) {
+        Collect(name_, c);
         return Step::Next;
     }
-    return BadNameStep(c, name_.empty());
+    return BadNameStep(c, name_.Empty());
 }
 
 FXMLReader::Step FXMLReader::CloseElement(ElementParse& parse)
 {
     const QLXString& name = parse.element->Name();
-    if (!name_.empty() && !SameText(name_, name)) {
+    if (!name_.Empty() && !SameText(name_.Data(), name_.Size(), name)) {
         std::wstring text = L"FXML reports parsing error.  Unmatched tag: Expecting ";
         text.append(name.c_str(), name.Length());
         text += L" but encountered ";
-        text += name_;
+        text.append(name_.Data(), name_.Size());
         text += L" at line: ";
         text += std::to_wstring(line_);
         return FailStep(UnmatchedEndTag, text);
@@ -915,7 +969,7 @@ void FXMLReader::TakeNameRun(bool skipWhiteSpace)
     for (;;) {
         const size_t start = pos_;
         pos_ = std::find_if_not(text_ + pos_, text_ + length_, [](wchar_t c) { return IsNameChar(c); }) - text_;
-        name_.append(text_ + start, pos_ - start);
+        name_.Add(text_ + start, pos_ - start);
         if (!skipWhiteSpace || pos_ >= length_ || !IsWhiteSpace(text_[pos_]))
             return;
         SkipRun([](wchar_t c) { return IsWhiteSpace(c); });
@@ -930,7 +984,7 @@ void FXMLReader::TakeValueRun(const ElementParse& parse)
         line_ += text_[pos_] == L'\n';
         ++pos_;
     }
-    attrValue_.append(text_ + start, pos_ - start);
+    value_.Add(text_ + start, pos_ - start);
 }
 
 // The end-tag name, with the slashes and white space around it ignored.
@@ -941,7 +995,7 @@ void FXMLReader::TakeEndTagRun()
         if (c == L'/' || IsWhiteSpace(c)) {
             line_ += c == L'\n';
             ++pos_;
-        } else if (name_.empty() ? IsNameStart(c) : IsNameChar(c)) {
+        } else if (name_.Empty() ? IsNameStart(c) : IsNameChar(c)) {
             TakeNameRun(false);
         } else {
             return;

@@ -140,6 +140,25 @@ private:
     // The walk through one element; children have their own.
     struct ElementParse;
 
+    // Characters of a name or value: a stretch of the input while they follow each other
+    // there, copied to a buffer only once they do not (a decoded entity, a gap in a name).
+    class Collected {
+    public:
+        void Clear();
+        void Add(const wchar_t* input, size_t count);
+        void Add(wchar_t decoded);
+        const wchar_t* Data() const { return chars_; }
+        size_t Size() const { return length_; }
+        bool Empty() const { return length_ == 0; }
+
+    private:
+        void Buffer();
+        const wchar_t* chars_ = nullptr;
+        size_t length_ = 0;
+        bool buffered_ = false;
+        std::wstring buffer_;
+    };
+
     // Finds and keeps the declaration; false with the error set. start: where the root begins.
     bool ReadDeclaration(const wchar_t* text, size_t length, size_t& start);
     // Reads one element from the shared position; children by recursion.
@@ -163,6 +182,8 @@ private:
     void TakeRun(ElementParse& parse);
     void TakeContentRun(ElementParse& parse);
     void TakeNameRun(bool skipWhiteSpace);
+    // Adds the character just taken: from the input unless it was decoded.
+    void Collect(Collected& into, wchar_t c);
     void TakeValueRun(const ElementParse& parse);
     void TakeEndTagRun();
     template <class Skipped>
@@ -195,10 +216,10 @@ private:
     size_t pos_ = 0;
     int line_ = 1;
 
-    // Scratch buffers, each complete before a child is read: the tag, attribute or end-tag
-    // name being read (one at a time), and an attribute value.
-    std::wstring name_;
-    std::wstring attrValue_;
+    // Each complete before a child is read: the tag, attribute or end-tag name being read
+    // (one at a time), and an attribute value.
+    Collected name_;
+    Collected value_;
     // Text of the open elements, innermost last; each level appends past its parent's part.
     std::wstring content_;
 
