@@ -163,7 +163,7 @@ public:
 
 private:
     static constexpr size_t FirstChunk = 4096;
-    static constexpr size_t LaterChunk = 65536;
+    static constexpr size_t LargestChunk = 1 << 20;
     struct Chunk {
         Chunk* next;
     };
@@ -174,7 +174,9 @@ private:
     {
         bytes = RoundUp(bytes);
         if (static_cast<size_t>(end_ - next_) < bytes) {
-            const size_t size = std::max(LaterChunk, bytes + RoundUp(sizeof(Chunk)));
+            // Growing chunks: few of them for a large tree, little waste for a small one.
+            nextChunk_ = std::min(nextChunk_ * 2, LargestChunk);
+            const size_t size = std::max(nextChunk_, bytes + RoundUp(sizeof(Chunk)));
             auto* chunk = static_cast<Chunk*>(::operator new(size));
             chunk->next = chunks_;
             chunks_ = chunk;
@@ -204,6 +206,7 @@ private:
     Chunk* chunks_ = nullptr;
     char* next_ = nullptr;
     char* end_ = nullptr;
+    size_t nextChunk_ = FirstChunk;
 };
 
 void* FXMLAllocate(FXMLArena* arena, size_t bytes)
@@ -609,15 +612,8 @@ FXMLElement* FXMLReader::ParseElement(int depth)
         ~TextScope() { content.resize(start); }
     } scope{content_, parse.textStart};
 
-    while (pos_ < length_) {
-        TakeRun(parse);
-        if (pos_ >= length_)
-            break;
-        wchar_t c = 0;
-        bool markup = false;
-        if (!NextCharacter(parse, c, markup))
-            return nullptr;
-        switch (Dispatch(parse, c, markup)) {
+    for (;;) {
+        switch (Dispatch(parse)) {
         case Step::Next:
             break;
         case Step::Done:
@@ -626,8 +622,6 @@ FXMLElement* FXMLReader::ParseElement(int depth)
             return nullptr;
         }
     }
-    // The input ended before the element was complete.
-    return nullptr;
 }
 
 bool FXMLReader::NextCharacter(const ElementParse& parse, wchar_t& c, bool& markup)
@@ -659,31 +653,63 @@ bool FXMLReader::NextCharacter(const ElementParse& parse, wchar_t& c, bool& mark
     return true;
 }
 
-FXMLReader::Step FXMLReader::Dispatch(ElementParse& parse, wchar_t c, bool markup)
+template <class Skipped>
+void FXMLReader::SkipRun(Skipped skipped)
+{
+    const wchar_t* p = text_ + pos_;
+    const wchar_t* const end = text_ + length_;
+    for (; p < end && skipped(*p); ++p)
+        line_ += *p == L'\n';
+    pos_ = p - text_;
+}
+
+// The characters of the current state that need no decision, then the next one through
+// the state's step.
+FXMLReader::Step FXMLReader::Dispatch(ElementParse& parse)
 {
     switch (parse.state) {
     case State::Start:
-        return OnStart(parse, c, markup);
+        return TakeCharacter<&FXMLReader::OnStart>(parse);
     case State::TagOpen:
-        return OnTagOpen(parse, c, markup);
+        return TakeCharacter<&FXMLReader::OnTagOpen>(parse);
     case State::TagName:
-        return OnTagName(parse, c, markup);
+        TakeNameRun(false);
+        return TakeCharacter<&FXMLReader::OnTagName>(parse);
     case State::InTag:
-        return OnInTag(parse, c, markup);
+        SkipRun([](wchar_t c) { return IsWhiteSpace(c); });
+        return TakeCharacter<&FXMLReader::OnInTag>(parse);
     case State::AttrName:
-        return OnAttrName(parse, c, markup);
+        TakeNameRun(true);
+        return TakeCharacter<&FXMLReader::OnAttrName>(parse);
     case State::AttrEquals:
-        return OnAttrEquals(parse, c, markup);
+        return TakeCharacter<&FXMLReader::OnAttrEquals>(parse);
     case State::AttrValue:
-        return OnAttrValue(parse, c, markup);
+        TakeValueRun(parse);
+        return TakeCharacter<&FXMLReader::OnAttrValue>(parse);
     case State::Content:
-        return OnContent(parse, c, markup);
+        TakeContentRun(parse);
+        return TakeCharacter<&FXMLReader::OnContent>(parse);
     case State::EndTag:
-        return OnEndTag(parse, c, markup);
+        TakeEndTagRun();
+        return TakeCharacter<&FXMLReader::OnEndTag>(parse);
     case State::Declaration:
-        return OnDeclaration(parse, c, markup);
+        SkipRun([](wchar_t c) { return IsDeclarationText(c); });
+        return TakeCharacter<&FXMLReader::OnDeclaration>(parse);
     }
     return Step::Failed;
+}
+
+template <FXMLReader::Step (FXMLReader::*OnState)(FXMLReader::ElementParse&, wchar_t, bool)>
+FXMLReader::Step FXMLReader::TakeCharacter(ElementParse& parse)
+{
+    // Input that ends before the element is complete fails it.
+    if (pos_ >= length_)
+        return Step::Failed;
+    wchar_t c = 0;
+    bool markup = false;
+    if (!NextCharacter(parse, c, markup))
+        return Step::Failed;
+    return (this->*OnState)(parse, c, markup);
 }
 
 FXMLReader::Step FXMLReader::OnStart(ElementParse& parse, wchar_t c, bool markup)
@@ -896,45 +922,6 @@ FXMLReader::Step FXMLReader::OnDeclaration(ElementParse& parse, wchar_t c, bool 
     return Step::Next;
 }
 
-template <class Skipped>
-void FXMLReader::SkipRun(Skipped skipped)
-{
-    const wchar_t* p = text_ + pos_;
-    const wchar_t* const end = text_ + length_;
-    for (; p < end && skipped(*p); ++p)
-        line_ += *p == L'\n';
-    pos_ = p - text_;
-}
-
-void FXMLReader::TakeRun(ElementParse& parse)
-{
-    switch (parse.state) {
-    case State::Content:
-        TakeContentRun(parse);
-        break;
-    case State::TagName:
-        TakeNameRun(false);
-        break;
-    case State::AttrName:
-        TakeNameRun(true);
-        break;
-    case State::AttrValue:
-        TakeValueRun(parse);
-        break;
-    case State::EndTag:
-        TakeEndTagRun();
-        break;
-    case State::InTag:
-        SkipRun([](wchar_t c) { return IsWhiteSpace(c); });
-        break;
-    case State::Declaration:
-        SkipRun([](wchar_t c) { return IsDeclarationText(c); });
-        break;
-    default:
-        break;
-    }
-}
-
 // Text, white space and line breaks up to the next "<", "&" or "]".
 void FXMLReader::TakeContentRun(ElementParse& parse)
 {
@@ -1002,4 +989,3 @@ void FXMLReader::TakeEndTagRun()
         }
     }
 }
-

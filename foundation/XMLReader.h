@@ -30,8 +30,7 @@ public:
     explicit FXMLAllocator(FXMLArena* arena = nullptr) noexcept : arena_(arena) {}
     template <class U>
     FXMLAllocator(const FXMLAllocator<U>& other) noexcept : arena_(other.Arena())
-    {
-    }
+    {}
 
     T* allocate(size_t n) { return static_cast<T*>(FXMLAllocate(arena_, n * sizeof(T))); }
     void deallocate(T* p, size_t) noexcept { FXMLDeallocate(arena_, p); }
@@ -165,7 +164,10 @@ private:
     FXMLElement* ParseElement(int depth);
     // Takes the next character, decoding entities; false with the error set.
     bool NextCharacter(const ElementParse& parse, wchar_t& c, bool& markup);
-    Step Dispatch(ElementParse& parse, wchar_t c, bool markup);
+    // The run of the current state, then one character through the state's step.
+    Step Dispatch(ElementParse& parse);
+    template <Step (FXMLReader::*OnState)(ElementParse&, wchar_t, bool)>
+    Step TakeCharacter(ElementParse& parse);
     Step OnStart(ElementParse& parse, wchar_t c, bool markup);
     Step OnTagOpen(ElementParse& parse, wchar_t c, bool markup);
     Step OnTagName(ElementParse& parse, wchar_t c, bool markup);
@@ -178,16 +180,15 @@ private:
     Step OnContentMarkup(ElementParse& parse);
     Step OnEndTag(ElementParse& parse, wchar_t c, bool markup);
     Step OnDeclaration(ElementParse& parse, wchar_t c, bool markup);
-    // Takes the characters that need no decision in the current state in one go.
-    void TakeRun(ElementParse& parse);
+    // Take the characters that need no decision in the current state in one go.
     void TakeContentRun(ElementParse& parse);
     void TakeNameRun(bool skipWhiteSpace);
-    // Adds the character just taken: from the input unless it was decoded.
-    void Collect(Collected& into, wchar_t c);
     void TakeValueRun(const ElementParse& parse);
     void TakeEndTagRun();
     template <class Skipped>
     void SkipRun(Skipped skipped);
+    // Adds the character just taken: from the input unless it was decoded.
+    void Collect(Collected& into, wchar_t c);
     Step CloseElement(ElementParse& parse);
     void BeginEndTag(ElementParse& parse);
     Step FailStep(int code, const std::wstring& text);
