@@ -525,13 +525,6 @@ void FXMLReader::GrowStringSlots()
     stringSlots_.swap(grown);
 }
 
-const QLXString& FXMLReader::SharedString(const std::wstring& buffer, size_t start)
-{
-    if (start >= buffer.size())
-        return Unshared(nullptr, 0);
-    return SharedString(buffer.data() + start, buffer.size() - start);
-}
-
 // The declaration counts only as the input's first markup: found there after other
 // characters it is junk; found later (in a value, a section, after the root) it is not one.
 bool FXMLReader::ReadDeclaration(const wchar_t* text, size_t length, size_t& start)
@@ -861,7 +854,7 @@ FXMLReader::Step FXMLReader::OnContentMarkup(ElementParse& parse)
     }
     if (next == L'/') {
         if (content_.size() > parse.textStart)
-            parse.element->SetText(SharedString(content_, parse.textStart));
+            parse.element->SetText(SharedString(content_.data() + parse.textStart, content_.size() - parse.textStart));
         pos_ += 2;
         BeginEndTag(parse);
         return Step::Next;

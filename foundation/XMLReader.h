@@ -201,7 +201,6 @@ private:
     // A string for the tree; short texts met before in this parse share one representation.
     // The reference is good until the next call.
     const QLXString& SharedString(const wchar_t* chars, size_t length);
-    const QLXString& SharedString(const std::wstring& buffer, size_t start = 0);
     const QLXString& Unshared(const wchar_t* chars, size_t length);
     void GrowStringSlots();
     // Ends the parse's use of its arena and of the shared strings.
