@@ -398,12 +398,12 @@ std::string OutOfRange(const OnlineEvent& e, double maxDelay)
     return {};
 }
 
-// How many actions the seeded sessions take: a few hundred, or --setup-actions=N.
-int SessionActions()
+// A number given on the command line by hand (--setup-actions=N, --setup-seed=N), else fallback.
+int CommandLineNumber(const std::wstring& option, int fallback)
 {
     const std::wstring line = GetCommandLineW();
-    const size_t at = line.find(L"--setup-actions=");
-    return at == std::wstring::npos ? 240 : std::max(1, _wtoi(line.c_str() + at + 16));
+    const size_t at = line.find(option);
+    return at == std::wstring::npos ? fallback : _wtoi(line.c_str() + at + option.size());
 }
 
 TEST(SetupByHand, SeededRandomSessionsOnlyEverStoreAcceptedValues)
@@ -415,7 +415,7 @@ TEST(SetupByHand, SeededRandomSessionsOnlyEverStoreAcceptedValues)
                                             L"Right", L"Home",     L"End",   L"PageUp", L"PageDown", L"Enter"};
     const std::vector<std::wstring> clicks = {L"onoff 216",  L"settings 217", L"settings 218", L"rule0 231",
                                               L"rule0 230", L"rule1 231",    L"rule1 230",    L"rule2 230"};
-    std::mt19937 random(2112);
+    std::mt19937 random(static_cast<unsigned>(CommandLineNumber(L"--setup-seed=", 2112)));
     auto pick = [&](const std::vector<std::wstring>& from) { return from[random() % from.size()]; };
     auto number = [&](int low, int high) { return std::to_wstring(low + static_cast<int>(random() % (high - low + 1))); };
 
@@ -423,7 +423,7 @@ TEST(SetupByHand, SeededRandomSessionsOnlyEverStoreAcceptedValues)
     model.digitalGroups = {2}; // four outputs
     DocFixture f(model);
     int oks = 0;
-    for (int done = 0; done < SessionActions();) {
+    for (int done = 0, actions = CommandLineNumber(L"--setup-actions=", 240); done < actions;) {
         std::wstring script;
         for (int k = 0; k < 30; ++k, ++done) {
             switch (random() % 9) {
