@@ -6,7 +6,7 @@ FORMAT_DIRS = hostapi foundation eventconfig extension dialog controls winlib ho
 # The toolchain is chosen once, when the build folder is first configured.
 TOOLCHAIN = $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake)
 
-.PHONY: all deps configure build test demo format clean
+.PHONY: all deps configure build test demo package format clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: build
 
 demo: build
 	@tools/demo $(BUILD)
+
+# Builds only what ships, then zips it into $(BUILD)/dist/.
+package: configure
+	@cmake --build $(BUILD) --target dist -j$(JOBS) -- --no-print-directory -s
 
 format:
 	@find $(FORMAT_DIRS) \( -name '*.cpp' -o -name '*.h' \) 2>/dev/null | xargs -r clang-format -i
