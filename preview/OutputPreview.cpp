@@ -51,7 +51,7 @@ bool HandOut(const std::vector<Activity>& found, VireoPreviewActivity** activiti
     return true;
 }
 
-class PreviewRun : public IVireoPreviewRun {
+class PreviewRun final : public IVireoPreviewRun {
 public:
     PreviewRun(std::vector<ModelOutput> outputs, ULONG inputs, double rate)
         : stream_(std::move(outputs), inputs, rate), inputs_(inputs)

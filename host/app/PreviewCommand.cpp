@@ -304,10 +304,14 @@ void ToUnitCounts(const SignalBlock& block, const std::vector<int>& inputs, cons
             continue;
         const double* values = block.Channel(k);
         int32_t* channel = counts.data() + input * n;
-        // The unit's converter saturates at its 16-bit limits.
+        // The unit's converter rounds half away from zero and saturates at its 16-bit
+        // limits; done inline, as the library's round is a call per sample.
         for (size_t i = 0; i < n; ++i) {
-            const double value = std::round(values[i] / range * VIREO_PREVIEW_FULL_SCALE);
-            channel[i] = static_cast<int32_t>(std::max(-32768.0, std::min(32767.0, value)));
+            const double value = std::max(-40000.0, std::min(40000.0, values[i] / range * VIREO_PREVIEW_FULL_SCALE));
+            int32_t whole = static_cast<int32_t>(value);
+            const double rest = value - whole;
+            whole += rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0;
+            channel[i] = std::max(-32768, std::min(32767, whole));
         }
     }
 }

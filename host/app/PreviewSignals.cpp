@@ -55,6 +55,25 @@ bool ParseNumber(const char* begin, const char* end, double& value)
     return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 
+// Where the byte c first is from begin on, or end: eight bytes at a time, as the
+// C library's own search is a byte at a time under Wine.
+const char* Find(const char* begin, const char* end, char c)
+{
+    const uint64_t ones = 0x0101010101010101ull;
+    const uint64_t pattern = ones * static_cast<unsigned char>(c);
+    while (end - begin >= 8) {
+        uint64_t word;
+        std::memcpy(&word, begin, 8);
+        word ^= pattern;
+        if ((word - ones) & ~word & (ones << 7))
+            break;
+        begin += 8;
+    }
+    while (begin < end && *begin != c)
+        ++begin;
+    return begin;
+}
+
 bool ParseNumber(const std::wstring& text, double& value)
 {
     std::string narrow;
@@ -170,11 +189,12 @@ public:
     {
         for (;;) {
             const char* base = buffer_.data();
-            const void* feed = std::memchr(base + start_, '\n', filled_ - start_);
-            if (feed || (eof_ && start_ < filled_)) {
+            const char* feed = Find(base + start_, base + filled_, '\n');
+            const bool whole = feed < base + filled_;
+            if (whole || (eof_ && start_ < filled_)) {
                 begin = base + start_;
-                end = feed ? static_cast<const char*>(feed) : base + filled_;
-                start_ = static_cast<size_t>(end - base) + (feed ? 1 : 0);
+                end = feed;
+                start_ = static_cast<size_t>(end - base) + (whole ? 1 : 0);
                 ++line;
                 return true;
             }
@@ -253,8 +273,7 @@ public:
                 continue;
             firstLine = firstLine ? firstLine : lines_.line;
             ++count;
-            const void* comma = std::memchr(begin, ',', static_cast<size_t>(end - begin));
-            lastTime.assign(begin, comma ? static_cast<const char*>(comma) : end);
+            lastTime.assign(begin, Find(begin, end, ','));
             if (count == 1)
                 firstTime = lastTime;
         }
@@ -314,20 +333,33 @@ private:
         const char* bad = nullptr;
         const char* badEnd = nullptr;
         double time = 0.0;
+        // Each field is parsed where it starts; what follows the number up to the next
+        // comma may only be space.
         for (const char* field = begin;; ++found) {
-            const void* comma = std::memchr(field, ',', static_cast<size_t>(end - field));
-            const char* fieldEnd = comma ? static_cast<const char*>(comma) : end;
-            if (found < fields_ && !bad) {
-                double& value = found == 0 ? time : values_[found - 1];
-                if (!ParseNumber(field, fieldEnd, value)) {
-                    badField = found;
-                    bad = field;
-                    badEnd = fieldEnd;
-                }
+            const char* at = field;
+            while (at < end && IsSpace(*at))
+                ++at;
+            if (end - at > 1 && *at == '+' && at[1] != '-' && at[1] != '+')
+                ++at;
+            double extra = 0.0;
+            double& value = found == 0 ? time : found < fields_ ? values_[found - 1] : extra;
+            const std::from_chars_result parsed = std::from_chars(at, end, value);
+            const char* after = parsed.ptr;
+            bool ok = parsed.ec == std::errc() && after != at && std::isfinite(value);
+            while (after < end && IsSpace(*after))
+                ++after;
+            if (after < end && *after != ',') {
+                ok = false;
+                after = Find(after, end, ',');
             }
-            if (!comma)
+            if (!ok && !bad && found < fields_) {
+                badField = found;
+                bad = field;
+                badEnd = after;
+            }
+            if (after == end)
                 break;
-            field = fieldEnd + 1;
+            field = after + 1;
         }
         ++found;
         if (found != fields_)

@@ -153,16 +153,15 @@ TEST(PreviewSynthShapes, RefusesMalformedTerms)
 
 TEST(PreviewUnitCounts, FullScaleIsTheRangeAndTheConverterSaturates)
 {
-    UnitModel unit; // 10 V, 5 V, 2 V, 200 mV
+    UnitModel unit;                  // 10 V, 5 V, 2 V, 200 mV
+    unit.inputRanges[1] = L"250 mV"; // 128 counts a millivolt: halves fall on exact values
     SignalBlock block;
     block.count = 3;
-    block.values = {50, -200, 1000, 2.5, -10, 20};
+    block.values = {50, -200, 1000, 2.5, -10, 20, 2.5 / 128, -2.5 / 128, 1.5 / 128};
     std::vector<int32_t> counts;
-    ToUnitCounts(block, {4, 1}, unit, counts);
-    ASSERT_EQ(counts.size(), 12u);
-    EXPECT_EQ(std::vector<int32_t>(counts.begin(), counts.begin() + 3), (std::vector<int32_t>{8000, -32000, 32767}));
-    EXPECT_EQ(std::vector<int32_t>(counts.begin() + 3, counts.begin() + 9), std::vector<int32_t>(6, 0));
-    EXPECT_EQ(std::vector<int32_t>(counts.begin() + 9, counts.end()), (std::vector<int32_t>{8000, -32000, 32767}));
+    ToUnitCounts(block, {4, 1, 2}, unit, counts);
+    const std::vector<int32_t> expected = {8000, -32000, 32767, 3, -3, 2, 0, 0, 0, 8000, -32000, 32767};
+    EXPECT_EQ(counts, expected);
 }
 
 TEST(PreviewCommandLine, TakesOneSignalSourceAndRateOnlyForSynth)
