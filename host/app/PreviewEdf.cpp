@@ -272,8 +272,9 @@ SignalResult EdfSignal::Open(const std::string& fixed, const std::vector<std::ws
         return SignalFailure(inputUnits.empty() ? L"the unit has no inputs"
                                                 : L"the file has no signals, only annotations");
     if (used > channels_.size())
-        note = std::to_wstring(used - channels_.size()) + L" signals beyond the unit's " +
-               std::to_wstring(channels_.size()) + L" inputs are left out";
+        note = L"the unit has " + std::to_wstring(channels_.size()) + L" inputs: the last " +
+               std::to_wstring(used - channels_.size()) + L" of the file's " + std::to_wstring(used) +
+               L" signals are left out";
     recordBytes_ = static_cast<size_t>(recordBytes);
     records_ = static_cast<uint64_t>(records);
     const uint64_t expected =
