@@ -36,6 +36,19 @@ VireoPreviewOutput Describe(const ModelOutput& output)
     return described;
 }
 
+// Runs a method's body; no exception leaves it.
+template <typename Body>
+HRESULT Guarded(Body body)
+{
+    try {
+        return body();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
 // Hands the activities out in task memory; false when there is none to be had.
 bool HandOut(const std::vector<Activity>& found, VireoPreviewActivity** activities, ULONG* activityCount)
 {
@@ -82,14 +95,10 @@ public:
             return E_UNEXPECTED;
         if (sampleCount && inputs_ && !samples)
             return E_POINTER;
-        try {
+        return Guarded([&] {
             stream_.Feed(reinterpret_cast<const int32_t*>(samples), sampleCount);
             return S_OK;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_FAIL;
-        }
+        });
     }
     HRESULT STDMETHODCALLTYPE Finish(VireoPreviewActivity** activities, ULONG* activityCount) override
     {
@@ -100,13 +109,7 @@ public:
         if (finished_)
             return E_UNEXPECTED;
         finished_ = true;
-        try {
-            return HandOut(stream_.Finish(), activities, activityCount) ? S_OK : E_OUTOFMEMORY;
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (...) {
-            return E_FAIL;
-        }
+        return Guarded([&] { return HandOut(stream_.Finish(), activities, activityCount) ? S_OK : E_OUTOFMEMORY; });
     }
 
 private:
@@ -144,7 +147,7 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Describe(const BYTE* records, ULONG rec
     *ruleCount = 0;
     if (recordCount && (!records || !outputs || !rules))
         return E_POINTER;
-    try {
+    return Guarded([&] {
         std::vector<ModelOutput> read;
         if (!ReadRecords(records, recordCount, read))
             return E_INVALIDARG;
@@ -157,11 +160,7 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Describe(const BYTE* records, ULONG rec
         }
         *ruleCount = written;
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCount, const LONG* samples,
@@ -176,7 +175,7 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCo
         return E_POINTER;
     if (!(sampleRate > 0.0))
         return E_INVALIDARG;
-    try {
+    return Guarded([&] {
         std::vector<ModelOutput> outputs;
         if (!ReadRecords(records, recordCount, outputs))
             return E_INVALIDARG;
@@ -186,11 +185,7 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCo
         signals.count = sampleCount;
         signals.rate = sampleRate;
         return HandOut(RunModel(outputs, signals), activities, activityCount) ? S_OK : E_OUTOFMEMORY;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT STDMETHODCALLTYPE OutputPreview::Start(const BYTE* records, ULONG recordCount, ULONG inputCount,
@@ -203,17 +198,13 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Start(const BYTE* records, ULONG record
         return E_POINTER;
     if (!(sampleRate > 0.0))
         return E_INVALIDARG;
-    try {
+    return Guarded([&] {
         std::vector<ModelOutput> outputs;
         if (!ReadRecords(records, recordCount, outputs))
             return E_INVALIDARG;
         *run = new PreviewRun(std::move(outputs), inputCount, sampleRate);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (...) {
-        return E_FAIL;
-    }
+    });
 }
 
 HRESULT RegisterOutputPreview()

@@ -130,106 +130,61 @@ TEST(PreviewEdf, SignalsBeyondTheUnitsInputsAreLeftOutAndSaidSo)
 
 TEST(PreviewEdf, BrokenHeadersAreRefusedWithWhatIsWrong)
 {
+    using Edit = std::function<void(EdfFile&)>;
+    const Edit same = [](EdfFile&) {};
     struct Case {
-        std::function<std::string()> bytes;
+        Edit edit;
+        size_t cut; // bytes kept; 0: all
         const wchar_t* words;
     } cases[] = {
-        {[] { return Resource(L"MIXEDSAMPLE"); }, L"signal 2 (Fast) has 200 samples per second, signal 1 100"},
-        {[] { return EdfFile().Bytes().substr(0, 100); }, L"cut short: 100 bytes"},
-        {[] { return EdfFile().Bytes().substr(0, 600); }, L"cut short: its header needs 768 bytes"},
-        {[] {
-             EdfFile f;
-             f.headerBytes = "512";
-             return f.Bytes();
-         },
-         L"gives its size as \"512\" bytes"},
-        {[] {
-             EdfFile f;
-             f.records = "-1";
-             return f.Bytes();
-         },
-         L"record count is -1"},
-        {[] {
-             EdfFile f;
-             f.records = "two";
-             return f.Bytes();
-         },
-         L"\"two\" is not a number of records"},
-        {[] {
-             EdfFile f;
-             f.extraBytes = -3;
-             return f.Bytes();
-         },
-         L"cut short: the header announces 2 data records"},
-        {[] {
-             EdfFile f;
-             f.extraBytes = 5;
-             return f.Bytes();
-         },
-         L"5 bytes more than"},
-        {[] {
-             EdfFile f;
-             f.records = "3";
-             return f.Bytes();
-         },
-         L"cut short"},
-        {[] {
-             EdfFile f;
+        {same, 100, L"cut short: 100 bytes"},
+        {same, 600, L"cut short: its header needs 768 bytes"},
+        {[](EdfFile& f) { f.headerBytes = "512"; }, 0, L"gives its size as \"512\" bytes"},
+        {[](EdfFile& f) { f.records = "-1"; }, 0, L"record count is -1"},
+        {[](EdfFile& f) { f.records = "two"; }, 0, L"\"two\" is not a number of records"},
+        {[](EdfFile& f) { f.extraBytes = -3; }, 0, L"cut short: the header announces 2 data records"},
+        {[](EdfFile& f) { f.extraBytes = 5; }, 0, L"5 bytes more than"},
+        {[](EdfFile& f) { f.records = "3"; }, 0, L"cut short"},
+        {[](EdfFile& f) {
              f.samples = {"4", "8"};
-             return f.Bytes();
          },
-         L"share one sample rate"},
-        {[] {
-             EdfFile f;
+         0, L"share one sample rate"},
+        {[](EdfFile& f) {
              f.samples = {"4", "x"};
-             return f.Bytes();
          },
-         L"signal 2 (B): \"x\" is not a number of samples"},
-        {[] {
-             EdfFile f;
+         0, L"signal 2 (B): \"x\" is not a number of samples"},
+        {[](EdfFile& f) {
              f.digitalMax = {"40000", "1"};
-             return f.Bytes();
          },
-         L"signal 1 (A): the digital range"},
-        {[] {
-             EdfFile f;
+         0, L"signal 1 (A): the digital range"},
+        {[](EdfFile& f) {
              f.physicalMax = {"-100", "1"};
-             return f.Bytes();
          },
-         L"the physical range"},
-        {[] {
-             EdfFile f;
-             f.duration = "0";
-             return f.Bytes();
-         },
-         L"record duration \"0\""},
-        {[] {
-             EdfFile f;
-             f.reserved = "EDF+D";
-             return f.Bytes();
-         },
-         L"interrupted"},
-        {[] {
-             EdfFile f;
-             f.version = "1";
-             return f.Bytes();
-         },
-         L"not an EDF or BDF file"},
-        {[] {
-             EdfFile f;
+         0, L"the physical range"},
+        {[](EdfFile& f) { f.duration = "0"; }, 0, L"record duration \"0\""},
+        {[](EdfFile& f) { f.reserved = "EDF+D"; }, 0, L"interrupted"},
+        {[](EdfFile& f) { f.version = "1"; }, 0, L"not an EDF or BDF file"},
+        {[](EdfFile& f) {
              f.labels = {"EDF Annotations", "EDF Annotations"};
-             return f.Bytes();
          },
-         L"only annotations"},
+         0, L"only annotations"},
     };
+    std::vector<std::pair<std::string, const wchar_t*>> files = {
+        {Resource(L"MIXEDSAMPLE"), L"signal 2 (Fast) has 200 samples per second, signal 1 100"}};
     for (const Case& c : cases) {
+        EdfFile file;
+        c.edit(file);
+        const std::string bytes = file.Bytes();
+        files.emplace_back(c.cut ? bytes.substr(0, c.cut) : bytes, c.words);
+    }
+    for (const auto& f : files) {
         std::unique_ptr<SignalSource> source;
         std::wstring note;
-        const SignalResult result = Open(c.bytes(), {L"V", L"V"}, source, note);
-        const std::string words(c.words, c.words + wcslen(c.words));
+        const SignalResult result = Open(f.first, {L"V", L"V"}, source, note);
+        const std::string words(f.second, f.second + wcslen(f.second));
         EXPECT_FALSE(result.ok) << words;
         EXPECT_EQ(result.line, 0) << words;
-        EXPECT_NE(result.message.find(c.words), std::wstring::npos)
+        EXPECT_NE(result.message.find(f.second), std::wstring::npos)
             << words << " / " << std::string(result.message.begin(), result.message.end());
         EXPECT_FALSE(source) << words;
     }

@@ -26,55 +26,51 @@ static int open_file(const char *path, int type, int signals, const int *rates, 
     return handle;
 }
 
+/* Sample i of signal s at time t of the file being written. */
+typedef double (*Value)(int s, double t);
+
+static const double pi = 3.14159265358979323846;
+static double edf_value(int s, double t) { return s == 0 ? 3000 * sin(2 * pi * 2 * t) : s == 1 ? (t < 1 ? -1500000 : 1500000) : 20 + 5 * t; }
+static double bdf_value(int s, double t) { return s == 0 ? 500 * sin(2 * pi * 5 * t) : -200000 + 200000 * t; }
+static double zero(int s, double t) { (void)s; (void)t; return 0; }
+
+/* Two records of one second. */
+static void write_file(const char *path, int type, int signals, const int *rates, const char **labels,
+                       const char **units, const double *low, const double *high, Value value)
+{
+    double buffer[256];
+    int h = open_file(path, type, signals, rates, labels, units, low, high);
+    for (int record = 0; record < 2; record++)
+        for (int s = 0; s < signals; s++) {
+            for (int i = 0; i < rates[s]; i++)
+                buffer[i] = value(s, record + (double)i / rates[s]);
+            edfwrite_physical_samples(h, buffer);
+        }
+    edfclose_file(h);
+}
+
 int main(void)
 {
-    const double pi = 3.14159265358979323846;
-    double buffer[256];
     {
         const int rates[] = {100, 100, 100};
         const char *labels[] = {"Sine", "Step", "Temp"};
         const char *units[] = {"mV", "uV", "degC"};
         const double low[] = {-5000, -2000000, 0}, high[] = {5000, 2000000, 100};
-        int h = open_file("sample.edf", EDFLIB_FILETYPE_EDFPLUS, 3, rates, labels, units, low, high);
-        for (int record = 0; record < 2; record++)
-            for (int s = 0; s < 3; s++) {
-                for (int i = 0; i < 100; i++) {
-                    double t = record + i / 100.0;
-                    buffer[i] = s == 0 ? 3000 * sin(2 * pi * 2 * t) : s == 1 ? (t < 1 ? -1500000 : 1500000) : 20 + 5 * t;
-                }
-                edfwrite_physical_samples(h, buffer);
-            }
-        edfclose_file(h);
+        write_file("sample.edf", EDFLIB_FILETYPE_EDFPLUS, 3, rates, labels, units, low, high, edf_value);
     }
     {
         const int rates[] = {256, 256};
         const char *labels[] = {"Sine", "Ramp"};
         const char *units[] = {"uV", "uV"};
         const double low[] = {-1000, -500000}, high[] = {1000, 500000};
-        int h = open_file("sample.bdf", EDFLIB_FILETYPE_BDFPLUS, 2, rates, labels, units, low, high);
-        for (int record = 0; record < 2; record++)
-            for (int s = 0; s < 2; s++) {
-                for (int i = 0; i < 256; i++) {
-                    double t = record + i / 256.0;
-                    buffer[i] = s == 0 ? 500 * sin(2 * pi * 5 * t) : -200000 + 200000 * t;
-                }
-                edfwrite_physical_samples(h, buffer);
-            }
-        edfclose_file(h);
+        write_file("sample.bdf", EDFLIB_FILETYPE_BDFPLUS, 2, rates, labels, units, low, high, bdf_value);
     }
     {
         const int rates[] = {100, 200};
         const char *labels[] = {"Slow", "Fast"};
         const char *units[] = {"mV", "mV"};
         const double low[] = {-100, -100}, high[] = {100, 100};
-        int h = open_file("mixed.edf", EDFLIB_FILETYPE_EDFPLUS, 2, rates, labels, units, low, high);
-        for (int record = 0; record < 2; record++)
-            for (int s = 0; s < 2; s++) {
-                for (int i = 0; i < rates[s]; i++)
-                    buffer[i] = 0;
-                edfwrite_physical_samples(h, buffer);
-            }
-        edfclose_file(h);
+        write_file("mixed.edf", EDFLIB_FILETYPE_EDFPLUS, 2, rates, labels, units, low, high, zero);
     }
     return 0;
 }
