@@ -171,21 +171,18 @@ HRESULT STDMETHODCALLTYPE OutputPreview::Run(const BYTE* records, ULONG recordCo
         return E_POINTER;
     *activities = nullptr;
     *activityCount = 0;
-    if ((recordCount && !records) || (inputCount && sampleCount && !samples))
+    if (inputCount && sampleCount && !samples)
         return E_POINTER;
-    if (!(sampleRate > 0.0))
-        return E_INVALIDARG;
-    return Guarded([&] {
-        std::vector<ModelOutput> outputs;
-        if (!ReadRecords(records, recordCount, outputs))
-            return E_INVALIDARG;
-        SignalView signals;
-        signals.samples = reinterpret_cast<const int32_t*>(samples);
-        signals.inputs = inputCount;
-        signals.count = sampleCount;
-        signals.rate = sampleRate;
-        return HandOut(RunModel(outputs, signals), activities, activityCount) ? S_OK : E_OUTOFMEMORY;
-    });
+    // One run fed the whole signal.
+    IVireoPreviewRun* run = nullptr;
+    HRESULT hr = Start(records, recordCount, inputCount, sampleRate, &run);
+    if (SUCCEEDED(hr))
+        hr = run->Feed(samples, sampleCount);
+    if (SUCCEEDED(hr))
+        hr = run->Finish(activities, activityCount);
+    if (run)
+        run->Release();
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE OutputPreview::Start(const BYTE* records, ULONG recordCount, ULONG inputCount,
