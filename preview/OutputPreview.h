@@ -18,6 +18,8 @@ public:
     HRESULT STDMETHODCALLTYPE Run(const BYTE* records, ULONG recordCount, const LONG* samples, ULONG inputCount,
                                   ULONG sampleCount, double sampleRate, VireoPreviewActivity** activities,
                                   ULONG* activityCount) override;
+    HRESULT STDMETHODCALLTYPE Start(const BYTE* records, ULONG recordCount, ULONG inputCount, double sampleRate,
+                                    IVireoPreviewRun** run) override;
 
     static OutputPreview& Instance();
 };
