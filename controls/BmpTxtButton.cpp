@@ -21,7 +21,7 @@ DEFINE_RESPONSE_TABLE(TBmpTxtButton, TGlyphButton, EV_MESSAGE(WM_MOUSEMOVE, EvMo
                       EV_MESSAGE(WM_TIMER, EvTimer), EV_MESSAGE(WM_THEMECHANGED, EvThemeChanged),
                       EV_MESSAGE(WM_RBUTTONDOWN, EvOtherButtonDown), EV_MESSAGE(WM_MBUTTONDOWN, EvOtherButtonDown),
                       EV_MESSAGE(WM_CANCELMODE, EvCancelMode), EV_MESSAGE(WM_KILLFOCUS, EvKillFocus),
-                      EV_MESSAGE(WM_ENABLE, EvEnable))
+                      EV_MESSAGE(WM_ENABLE, EvEnable), EV_MESSAGE(BM_SETSTYLE, EvSetStyle))
 
 TBmpTxtButton::TBmpTxtButton(TWindow* parent, TModule* module, const QLXString& hint)
     : TBmpTxtButton(parent, HelpButtonId, module, hint)
@@ -208,7 +208,7 @@ LRESULT TBmpTxtButton::EvKeyUp(WPARAM wParam, LPARAM lParam)
 {
     if (wParam == VK_TAB) {
         keyboard_ = true;
-        SetDefault(false);
+        defaultLook_ = false;
         Invalidate(false);
     }
     if (wParam == VK_SPACE && IsPushed() && !pressedByMouse_) {
@@ -216,6 +216,12 @@ LRESULT TBmpTxtButton::EvKeyUp(WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return TGlyphButton::EvKeyUp(wParam, lParam);
+}
+
+LRESULT TBmpTxtButton::EvSetStyle(WPARAM wParam, LPARAM lParam)
+{
+    defaultLook_ = (wParam & 0x0F) == BS_DEFPUSHBUTTON;
+    return TGlyphButton::EvSetStyle(wParam, lParam);
 }
 
 LRESULT TBmpTxtButton::EvOtherButtonDown(WPARAM, LPARAM)
@@ -297,7 +303,7 @@ void TBmpTxtButton::Paint(HDC dc, const RECT& client)
     look.rect = client;
     look.pushed = IsPushed();
     look.hot = IsHot();
-    look.isDefault = IsDefault();
+    look.isDefault = IsDefault() && defaultLook_;
     look.disabled = IsDisabled();
     look.focused = GetFocus() == GetHandle() && keyboard_;
     look.toolbar = IsToolbar();

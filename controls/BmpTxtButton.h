@@ -58,6 +58,7 @@ protected:
     LRESULT EvCancelMode(WPARAM, LPARAM);
     LRESULT EvKillFocus(WPARAM, LPARAM);
     LRESULT EvEnable(WPARAM wParam, LPARAM);
+    LRESULT EvSetStyle(WPARAM wParam, LPARAM lParam);
 
 private:
     void OpenTheme();
@@ -81,6 +82,9 @@ private:
     bool pressedByMouse_ = false;
     bool clicked_ = false;
     bool keyboard_ = false;
+    // Whether the default style is drawn. Tab drops only the look: the dialog manager
+    // still sees the focused button as the default, so Enter presses it.
+    bool defaultLook_ = true;
     bool trackingLeave_ = false;
     const wchar_t* themeClass_ = L"BUTTON";
     QLXString hint_;

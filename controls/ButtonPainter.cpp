@@ -6,8 +6,8 @@
 // objidl.h must come first: GDI+ needs IStream.
 #include <gdiplus.h>
 
+#include <atomic>
 #include <cmath>
-#include <mutex>
 #include <vector>
 
 namespace QLXControls {
@@ -18,16 +18,34 @@ constexpr int ClassicFocusInset = 2;
 constexpr int ThemedFocusInset = 3;
 constexpr int LabelMargin = 4;
 
-// GDI+ runs from the first disabled glyph to the end of the process.
-void EnsureGdiplus()
-{
-    static std::once_flag started;
-    std::call_once(started, [] {
-        ULONG_PTR token = 0;
+std::atomic<int> g_gdiplusSessions{0};
+
+// GDI+ runs only while a disabled glyph is drawn, so the module never leaves it started
+// (nor stops it from a library's entry point); where the host runs GDI+ too, this only counts.
+class GdiplusSession {
+public:
+    GdiplusSession()
+    {
         Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    });
-}
+        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+        if (started_)
+            ++g_gdiplusSessions;
+    }
+    ~GdiplusSession()
+    {
+        if (!started_)
+            return;
+        Gdiplus::GdiplusShutdown(token_);
+        --g_gdiplusSessions;
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Started() const { return started_; }
+
+private:
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
 
 // Each channel becomes weight × (R + G + B) + 0.4: a bluish grey.
 Gdiplus::ColorMatrix DisabledMatrix()
@@ -229,7 +247,10 @@ bool DrawDisabledGlyph(HDC dc, const TCelArray& glyph, int cel, int x, int y)
     CelPixels pixels;
     if (cel < 0 || cel >= glyph.NumCels() || !ReadCel(glyph, cel, pixels))
         return false;
-    EnsureGdiplus();
+    // Before the pictures below, so that it ends after them.
+    const GdiplusSession gdiplus;
+    if (!gdiplus.Started())
+        return false;
     const SIZE size = glyph.CelSize();
     Gdiplus::Bitmap picture(size.cx, size.cy, size.cx * 4,
                             pixels.premultiplied ? PixelFormat32bppPARGB : PixelFormat32bppARGB,
@@ -246,6 +267,11 @@ bool DrawDisabledGlyph(HDC dc, const TCelArray& glyph, int cel, int x, int y)
     const Gdiplus::Status status = graphics.DrawImage(&picture, Gdiplus::Rect(x, y, size.cx, size.cy), 0, 0, size.cx,
                                                       size.cy, Gdiplus::UnitPixel, &attributes);
     return status == Gdiplus::Ok;
+}
+
+int GdiplusSessions()
+{
+    return g_gdiplusSessions.load();
 }
 
 void PaintButton(HDC dc, const ButtonLook& look)

@@ -45,5 +45,7 @@ std::wstring StripAmpersands(const std::wstring& label);
 // Draws a cel greyed through the disabled colour matrix, light grey transparent unless the
 // picture carries premultiplied alpha.
 bool DrawDisabledGlyph(HDC dc, const TCelArray& glyph, int cel, int x, int y);
+// How many GDI+ sessions the module has open: none outside a drawing.
+int GdiplusSessions();
 
 } // namespace QLXControls

@@ -3,36 +3,43 @@
 #include "extension/FrameworkServices.h"
 
 #include <mutex>
+#include <utility>
 
 namespace QLX {
 
 namespace {
 
-bool AskHost()
+std::once_flag g_storeFetched;
+// Held with the reference the host handed out.
+IHostSettingsStore* g_store = nullptr;
+
+IHostSettingsStore* FetchStore()
 {
     try {
         auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication);
         IHostSettingsStore* store = nullptr;
-        if (!host || FAILED(host->GetSettingsStore(&store)) || !store)
-            return true;
-        VARIANT_BOOL visible = VARIANT_TRUE;
-        const HRESULT hr = store->GetBool(L"qlx\\application\\visible", &visible);
-        store->Release();
-        return FAILED(hr) || visible != VARIANT_FALSE;
+        if (host && SUCCEEDED(host->GetSettingsStore(&store)))
+            return store;
     } catch (...) {
         // A framework that cannot be started offers no settings: hints show.
-        return true;
     }
+    return nullptr;
 }
 
 } // namespace
 
 bool HostShowsHints()
 {
-    static std::once_flag asked;
-    static bool visible = true;
-    std::call_once(asked, [] { visible = AskHost(); });
-    return visible;
+    std::call_once(g_storeFetched, [] { g_store = FetchStore(); });
+    // Read every time, so that the host's setting takes effect with the next hint.
+    VARIANT_BOOL visible = VARIANT_TRUE;
+    return !g_store || FAILED(g_store->GetBool(L"qlx\\application\\visible", &visible)) || visible != VARIANT_FALSE;
+}
+
+void ReleaseHintSettings()
+{
+    if (IHostSettingsStore* store = std::exchange(g_store, nullptr))
+        store->Release();
 }
 
 } // namespace QLX

@@ -2,6 +2,9 @@
 
 #include <versionhelpers.h>
 
+#include <atomic>
+#include <utility>
+
 namespace QLX {
 
 namespace {
@@ -12,12 +15,29 @@ Fn Lookup(HMODULE library, const char* name)
     return library ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
+// Set once the library has been looked for, so that unloading never loads it.
+std::atomic<ThemeLibrary*> g_looked{nullptr};
+
 } // namespace
 
 const ThemeLibrary& ThemeLibrary::Instance()
 {
-    static const ThemeLibrary library;
+    static ThemeLibrary library;
+    g_looked.store(&library);
     return library;
+}
+
+void ThemeLibrary::Unload()
+{
+    ThemeLibrary* library = g_looked.exchange(nullptr);
+    if (!library || !library->library_)
+        return;
+    library->open_ = nullptr;
+    library->close_ = nullptr;
+    library->draw_ = nullptr;
+    library->parent_ = nullptr;
+    library->themed_ = nullptr;
+    FreeLibrary(std::exchange(library->library_, nullptr));
 }
 
 ThemeLibrary::ThemeLibrary()
@@ -25,12 +45,12 @@ ThemeLibrary::ThemeLibrary()
     // Visual styles exist from Windows XP (NT 5.1) on.
     if (!IsWindowsXPOrGreater())
         return;
-    HMODULE library = LoadLibraryW(L"UxTheme.dll");
-    open_ = Lookup<OpenFn>(library, "OpenThemeData");
-    close_ = Lookup<CloseFn>(library, "CloseThemeData");
-    draw_ = Lookup<DrawFn>(library, "DrawThemeBackground");
-    parent_ = Lookup<ParentFn>(library, "DrawThemeParentBackground");
-    themed_ = Lookup<ThemedFn>(library, "IsAppThemed");
+    library_ = LoadLibraryW(L"UxTheme.dll");
+    open_ = Lookup<OpenFn>(library_, "OpenThemeData");
+    close_ = Lookup<CloseFn>(library_, "CloseThemeData");
+    draw_ = Lookup<DrawFn>(library_, "DrawThemeBackground");
+    parent_ = Lookup<ParentFn>(library_, "DrawThemeParentBackground");
+    themed_ = Lookup<ThemedFn>(library_, "IsAppThemed");
 }
 
 ThemeHandle ThemeLibrary::Open(HWND window, const wchar_t* classList) const

@@ -14,8 +14,10 @@ enum ThemeButtonState { ThemeNormal = 1, ThemeHot = 2, ThemePressed = 3, ThemeDi
 
 class ThemeLibrary {
 public:
-    // Loaded once per process and kept.
+    // Loaded on first use and kept until Unload.
     static const ThemeLibrary& Instance();
+    // Frees the library when the module unloads; later there is no theme.
+    static void Unload();
 
     // The theme data for a class list on window; null when no theme is in use.
     ThemeHandle Open(HWND window, const wchar_t* classList) const;
@@ -27,6 +29,10 @@ public:
 
 private:
     ThemeLibrary();
+    ThemeLibrary(const ThemeLibrary&) = delete;
+    ThemeLibrary& operator=(const ThemeLibrary&) = delete;
+
+    HMODULE library_ = nullptr;
 
     using OpenFn = ThemeHandle(WINAPI*)(HWND, LPCWSTR);
     using CloseFn = HRESULT(WINAPI*)(ThemeHandle);

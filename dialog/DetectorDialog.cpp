@@ -10,6 +10,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace OnlineEvents {
 
@@ -29,9 +30,34 @@ bool SameRule(const OnlineEventRule& a, const OnlineEventRule& b)
 
 const wchar_t DetectorDialog::PaneProperty[] = L"VireoPane";
 
+// A dialog not yet shown is left alone: turning its redraw back on would show it.
+class DetectorDialog::RedrawHold {
+public:
+    explicit RedrawHold(DetectorDialog& dialog)
+        : dialog_(dialog), active_(dialog.redrawHolds_ > 0 || dialog.IsWindowVisible())
+    {
+        if (active_ && dialog_.redrawHolds_++ == 0)
+            dialog_.SetRedraw(false);
+    }
+    ~RedrawHold()
+    {
+        if (!active_ || --dialog_.redrawHolds_ > 0)
+            return;
+        dialog_.SetRedraw(true);
+        dialog_.InvalidateAll();
+    }
+    RedrawHold(const RedrawHold&) = delete;
+    RedrawHold& operator=(const RedrawHold&) = delete;
+
+private:
+    DetectorDialog& dialog_;
+    const bool active_;
+};
+
 DEFINE_RESPONSE_TABLE(DetectorDialog, QLX::DialogBase,
                       EV_COMMAND(IDOK, CmOk),
                       EV_COMMAND(IDC_HELP_BUTTON, CmHelp),
+                      EV_NOTIFY(IDC_OUTPUT_TABS, TCN_SELCHANGING, EvTabChanging),
                       EV_NOTIFY(IDC_OUTPUT_TABS, TCN_SELCHANGE, EvTabChanged),
                       EV_MESSAGE(WM_SYSCOLORCHANGE, EvSysColorChange))
 
@@ -194,6 +220,22 @@ void DetectorDialog::SaveRules()
     }
 }
 
+bool DetectorDialog::CheckRules(bool clampLevels)
+{
+    for (int j = 0; j < visibleRules_; ++j) {
+        if (clampLevels)
+            rules_[j]->Level().EditLeft();
+        if (!rules_[j]->CanClose())
+            return false;
+    }
+    return true;
+}
+
+bool DetectorDialog::CheckPage(bool clampLevels)
+{
+    return onOff_.CanClose() && CheckRules(clampLevels) && settings_.CanClose();
+}
+
 OnlineEventRule& DetectorDialog::RuleForEdit(int rule)
 {
     OnlineEvent& output = config_.GetEvent(current_);
@@ -213,8 +255,10 @@ void DetectorDialog::MoveDown(TWindow& window, int offset)
 {
     RECT bounds = window.GetWindowRect();
     ScreenToClient(bounds);
-    window.MoveWindow(bounds.left, bounds.top + offset, bounds.right - bounds.left, bounds.bottom - bounds.top, true);
-    window.Invalidate();
+    window.MoveWindow(bounds.left, bounds.top + offset, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                      !redrawHolds_);
+    if (!redrawHolds_)
+        window.Invalidate();
 }
 
 void DetectorDialog::ResizeRuleArea(int delta)
@@ -222,11 +266,9 @@ void DetectorDialog::ResizeRuleArea(int delta)
     const RuleArea plan = RuleArea::Plan(visibleRules_, delta, RulePaneHeight());
     if (!plan.changes)
         return;
-    // Each move, show and hide would otherwise erase the dialog at once; frozen, the
-    // whole dialog paints once at the end.
-    const bool frozen = IsWindowVisible();
-    if (frozen)
-        SetRedraw(false);
+    // Each move, show and hide would otherwise erase the dialog at once; held, the
+    // whole dialog paints once at the end, and the brush is rebuilt for that paint.
+    const RedrawHold hold(*this);
     const RECT frame = GetWindowRect();
     SetWindowPos(nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + plan.offset,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -245,15 +287,14 @@ void DetectorDialog::ResizeRuleArea(int delta)
             rules_[j]->Enable(rulesOn_);
         rules_[j]->ShowWindow(plan.show ? SW_SHOW : SW_HIDE);
     }
-    for (auto& pane : rules_)
-        pane->Repaint();
-    onOff_.Repaint();
-    settings_.Repaint();
-    visibleRules_ = plan.visibleAfter;
-    if (frozen) {
-        SetRedraw(true);
-        InvalidateAll();
+    // A held dialog repaints whole when the hold ends.
+    if (!redrawHolds_) {
+        for (auto& pane : rules_)
+            pane->Repaint();
+        onOff_.Repaint();
+        settings_.Repaint();
     }
+    visibleRules_ = plan.visibleAfter;
 }
 
 void DetectorDialog::UpdateRuleButtons()
@@ -277,18 +318,43 @@ void DetectorDialog::MarkOutputTab(int output, bool on)
 
 void DetectorDialog::InsertRuleAfter(int rule)
 {
-    SaveRules();
-    if (config_.GetRuleCount(current_) == 0)
-        config_.InsertRule(current_, -1); // the rule on show becomes real first
-    config_.InsertRule(current_, rule);
-    LoadRules();
+    if (!CheckRules(true))
+        return;
+    {
+        const RedrawHold hold(*this);
+        SaveRules();
+        if (config_.GetRuleCount(current_) == 0)
+            config_.InsertRule(current_, -1); // the rule on show becomes real first
+        config_.InsertRule(current_, rule);
+        LoadRules();
+    }
+    // Once the dialog is visible again: while held, nothing of it counts as shown.
+    KeepFocusUsable(rule, false);
 }
 
 void DetectorDialog::DeleteRule(int rule)
 {
-    SaveRules();
-    config_.DeleteRule(current_, rule);
-    LoadRules();
+    if (!CheckRules(true))
+        return;
+    {
+        const RedrawHold hold(*this);
+        SaveRules();
+        config_.DeleteRule(current_, rule);
+        LoadRules();
+    }
+    KeepFocusUsable(std::min(rule, visibleRules_ - 1), true);
+}
+
+void DetectorDialog::KeepFocusUsable(int pane, bool preferMinus)
+{
+    const HWND focus = ::GetFocus();
+    const bool inDialog = focus && (focus == GetHandle() || IsChild(GetHandle(), focus));
+    // Hiding a pane with the focus in it leaves the focus on the dialog itself.
+    if (!inDialog || (focus != GetHandle() && ::IsWindowVisible(focus) && ::IsWindowEnabled(focus)))
+        return;
+    if (pane >= 0 && pane < visibleRules_ && rules_[pane]->FocusRuleButton(preferMinus))
+        return;
+    SendMessage(WM_NEXTDLGCTL, 0, FALSE);
 }
 
 void DetectorDialog::OutputSwitched(bool on)
@@ -334,9 +400,12 @@ HBRUSH DetectorDialog::PaneStaticColour(HDC dc, HWND control) const
     return themed_ ? background_.StaticColour(dc, control, tabs_.GetHandle()) : nullptr;
 }
 
+// Only checked values are stored: a refusal keeps the dialog open on the refused edit.
 void DetectorDialog::CmOk()
 {
     if (HasPage()) {
+        if (!CheckPage(false))
+            return;
         SaveOutputPage();
         SaveRules();
     }
@@ -353,6 +422,12 @@ void DetectorDialog::CmHelp()
     }
 }
 
+// Non-zero refuses the change: the page stays until its values are accepted.
+LRESULT DetectorDialog::EvTabChanging(NMHDR&)
+{
+    return HasPage() && !CheckPage(true) ? TRUE : FALSE;
+}
+
 void DetectorDialog::EvTabChanged()
 {
     if (!HasPage())
@@ -360,6 +435,11 @@ void DetectorDialog::EvTabChanged()
     SaveOutputPage();
     SaveRules();
     current_ = std::clamp(tabs_.GetSel(), 0, config_.GetCount() - 1);
+    // A page with another rule count resizes the dialog: nothing paints until it is
+    // laid out, then everything once.
+    std::optional<RedrawHold> hold;
+    if (std::clamp(config_.GetRuleCount(current_), 1, RulePaneCount) != visibleRules_)
+        hold.emplace(*this);
     LoadOutputPage();
     LoadRules();
     lastSelectedTab = current_;

@@ -47,6 +47,10 @@ public:
     void SaveOutputPage();
     void LoadRules();
     void SaveRules();
+    // Checks the page on show as OK does, the level edits first clamped as on leaving
+    // them when asked: false after the first refusal, which was reported and took the focus.
+    bool CheckPage(bool clampLevels);
+    bool CheckRules(bool clampLevels);
     void ResizeRuleArea(int delta);
     // The rule of the current output that a pane edits; an output without rules gets
     // its first one now, since the user changed the rule on show.
@@ -72,8 +76,16 @@ protected:
 private:
     void CmOk();
     void CmHelp();
+    LRESULT EvTabChanging(NMHDR&);
     void EvTabChanged();
+    // After rules came or went: a focus left on a hidden pane or a disabled button goes
+    // to the rule pane's buttons, else to the next control.
+    void KeepFocusUsable(int pane, bool preferMinus);
     LRESULT EvSysColorChange(WPARAM wParam, LPARAM lParam);
+
+    // While one lasts, the shown dialog paints nothing; the last one ends with one
+    // invalidation of the whole dialog.
+    class RedrawHold;
 
     void AddTabs();
     void PlacePanes();
@@ -95,6 +107,7 @@ private:
     int visibleRules_ = 1;
     // Whether the rules are enabled; a hidden rule pane takes it on when shown.
     bool rulesOn_ = true;
+    int redrawHolds_ = 0;
     const OutputLimits& limits_;
     EventConfig config_;
     ThemeBackground background_;

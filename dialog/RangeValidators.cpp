@@ -35,6 +35,12 @@ QLXString FormatBounds(UINT formatId, Bound lower, Bound upper)
 
 namespace QLX {
 
+wchar_t UserDecimalSeparator()
+{
+    const wchar_t separator = LocaleInfo::Get().DecimalSeparator()[0];
+    return separator ? separator : L'.';
+}
+
 double ReadUserDouble(const wchar_t* text, size_t* consumed)
 {
     if (consumed)
@@ -42,7 +48,7 @@ double ReadUserDouble(const wchar_t* text, size_t* consumed)
     if (!text || !*text)
         return 0;
     std::wstring copy(text);
-    const wchar_t user = LocaleInfo::Get().DecimalSeparator()[0];
+    const wchar_t user = UserDecimalSeparator();
     const char* runtimePoint = std::localeconv()->decimal_point;
     const wchar_t runtime = runtimePoint && *runtimePoint ? static_cast<wchar_t>(*runtimePoint) : L'.';
     if (user && user != runtime) {

@@ -14,6 +14,8 @@ class ErrorProvider;
 
 namespace QLX {
 
+// The decimal separator numbers are shown and read with: the user's.
+wchar_t UserDecimalSeparator();
 // Reads a floating value written with the user's decimal separator, whatever separator
 // the C runtime uses. consumed (optional) gets the number of characters read; 0 when
 // the text does not start with a number (the value is then 0).

@@ -121,14 +121,33 @@ void RulePane::UpdateButtons(bool canInsert, bool canDelete)
     UpdateButton(minus_, canDelete);
 }
 
-// A button whose state and style stay as they are needs no repaint.
+// A button whose state and style stay as they are needs no repaint. The focused
+// button keeps the default style the dialog manager gave it, so Enter presses it again.
 void RulePane::UpdateButton(TButton& button, bool enable)
 {
-    if (button.IsWindowEnabled() == enable && !button.IsDefault())
+    const bool keepDefault = enable && button.IsDefault() && GetFocus() == button.GetHandle();
+    if (button.IsWindowEnabled() == enable && button.IsDefault() == keepDefault)
         return;
     button.EnableWindow(enable);
-    button.SetButtonStyle(BS_PUSHBUTTON);
+    button.SetButtonStyle(keepDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
     button.Invalidate();
+}
+
+bool RulePane::FocusRuleButton(bool preferMinus)
+{
+    TButton& first = preferMinus ? minus_ : plus_;
+    TButton& second = preferMinus ? plus_ : minus_;
+    return FocusButton(first) || FocusButton(second);
+}
+
+bool RulePane::FocusButton(TButton& button)
+{
+    if (!button.IsWindowEnabled() || !IsWindowVisible())
+        return false;
+    // Through the dialog manager, which makes the focused push button the default.
+    ::SendMessageW(GetAncestor(GetHandle(), GA_ROOT), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button.GetHandle()),
+                   TRUE);
+    return true;
 }
 
 void RulePane::SetWording(bool fixedWidth)
@@ -153,11 +172,18 @@ LRESULT RulePane::EvHScroll(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// Enter reaches a focused button even when it has just been disabled.
+void RulePane::CmPlus()
+{
+    if (plus_.IsWindowEnabled())
+        dialog_.InsertRuleAfter(index_);
+}
 
-
-void RulePane::CmPlus() { dialog_.InsertRuleAfter(index_); }
-
-void RulePane::CmMinus() { dialog_.DeleteRule(index_); }
+void RulePane::CmMinus()
+{
+    if (minus_.IsWindowEnabled())
+        dialog_.DeleteRule(index_);
+}
 
 void RulePane::EvLevelKillFocus() { level_.EditLeft(); }
 

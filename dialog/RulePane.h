@@ -34,6 +34,9 @@ public:
     // The output is switched on or off; the small buttons are left to UpdateButtons.
     void Enable(bool enable);
     void UpdateButtons(bool canInsert, bool canDelete);
+    // Gives the focus to the minus button (or the plus button) when it can take it, so
+    // a keyboard user stays at the rule after adding or removing one.
+    bool FocusRuleButton(bool preferMinus);
     // "goes" for fixed-width pulses, "is" otherwise.
     void SetWording(bool fixedWidth);
     void Repaint();
@@ -51,6 +54,7 @@ private:
     LRESULT EvUpDownDelta(NMHDR& header);
     void EvInputChanged();
     static void UpdateButton(TButton& button, bool enable);
+    bool FocusButton(TButton& button);
 
     TButton plus_;
     HBITMAP plusBitmap_ = nullptr;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cwchar>
 #include <ios>
+#include <locale>
 
 namespace {
 
@@ -82,14 +83,22 @@ DoubleEdit::DoubleEdit(TWindow* parent, int resourceId, double lower, double upp
     SetValidator(new FltRangeValidator(upper, lower));
 }
 
+// Written with the separator GetValue reads, whatever global locale is in place: a host
+// that chose its own numeric locale leaves the global one classic.
 std::wstring DoubleEdit::Format(double value, int precision, bool fixed)
 {
     QLX::OStringStream text;
+    text.imbue(std::locale::classic());
     text.precision(precision);
     if (fixed)
         text << std::fixed << std::showpoint;
     text << value;
-    return text.TakeString().c_str();
+    std::wstring written = text.TakeString().c_str();
+    const wchar_t separator = QLX::UserDecimalSeparator();
+    for (wchar_t& c : written)
+        if (c == L'.')
+            c = separator;
+    return written;
 }
 
 double DoubleEdit::RoundToSignificant(double value, int precision)

@@ -2,6 +2,7 @@
 
 #include "extension/FrameworkServices.h"
 #include "extension/ModuleObject.h"
+#include "extension/ModuleUnload.h"
 #include "extension/OnlineEventsDocClass.h"
 #include "foundation/ModuleInstance.h"
 #include "winlib/TModule.h"
@@ -31,6 +32,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
     case DLL_PROCESS_DETACH:
         // Static destructors run after this, still under the loader lock.
         QLX::NoteProcessDetach(reserved != nullptr);
+        OnlineEvents::ReleaseModuleResources();
         QLX::SetModuleObject(nullptr);
         delete g_module;
         g_module = nullptr;

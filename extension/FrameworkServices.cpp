@@ -163,9 +163,14 @@ void NoteProcessDetach(bool processTerminating)
     g_processTerminating.store(processTerminating);
 }
 
+bool ProcessTerminating()
+{
+    return g_processTerminating.load();
+}
+
 void ReleaseFrameworkLibrary()
 {
-    if (g_processTerminating.load())
+    if (ProcessTerminating())
         return;
     if (g_registrationCookie) {
         // The registration must not outlive the code it points into.

@@ -28,6 +28,7 @@ namespace QLX {
 // Told by the library's entry on detach: true when the process is ending (the entry's
 // reserved argument is not null), false for an ordinary unload.
 void NoteProcessDetach(bool processTerminating);
+bool ProcessTerminating();
 // Revokes the framework's class object and frees the framework library when this module
 // loaded them, unless the process is ending; runs at unload and may run earlier.
 void ReleaseFrameworkLibrary();

@@ -5,6 +5,8 @@
 #include "extension/KXFObjects.h"
 #include "extension/OutputRecord.h"
 #include "foundation/ModuleInstance.h"
+#include "foundation/StartupLog.h"
+#include "foundation/XQLX.h"
 #include "resources/resource.h"
 
 #include <exception>
@@ -102,6 +104,11 @@ KXFTableEntry Doc::s_eventTable[] = {
     KXFTable::TextMessage<Doc>(&ApplySettingsNumber, &Doc::OnApplySettings),
     KXFTable::End(),
 };
+
+void Doc::LogFailure(const wchar_t* handler)
+{
+    QLX::LogCaughtFailure(L"OnlineEvents::Doc", handler);
+}
 
 DWORD Doc::DocumentGroup()
 {
@@ -262,8 +269,11 @@ void Doc::RegisterPersistence()
 void Doc::OnSetupExecute()
 {
     try {
-        Send(RunSetupNumber(), RunSetupSendOption);
+        const HRESULT sent = Send(RunSetupNumber(), RunSetupSendOption);
+        if (FAILED(sent))
+            throw XHResult(sent);
     } catch (...) {
+        LogFailure(L"setup command");
     }
 }
 
@@ -286,6 +296,7 @@ void Doc::OnSetupUpdate(IKXFCommandState* state)
         state->Enable(locked ? KXFCommand_Disabled : KXFCommand_Enabled);
         state->Check(checked ? 1 : 0, CheckStyle);
     } catch (...) {
+        LogFailure(L"menu state");
     }
 }
 
@@ -296,6 +307,7 @@ void Doc::OnUnitAttached()
         if (IsFeatureSupported())
             ApplyConfiguration();
     } catch (...) {
+        LogFailure(L"unit attached");
     }
 }
 
@@ -313,6 +325,7 @@ void Doc::OnOutputsRestart()
         if (anyOn)
             ApplyConfiguration();
     } catch (...) {
+        LogFailure(L"outputs restart");
     }
 }
 
@@ -354,6 +367,7 @@ void Doc::OnUnitSettingsChanged(BYTE flag)
             return;
         }
     } catch (...) {
+        LogFailure(L"unit settings changed");
     }
 }
 
@@ -374,6 +388,7 @@ LONG Doc::OnApplySettings(const QLXString& text)
         return 1;
     } catch (...) {
         // Storage and framework errors end here as well: nothing leaves the handler.
+        LogFailure(L"apply settings");
         ShowMessage(IDS_INTERNAL_ERROR_TEXT, IDS_INTERNAL_ERROR_CAPTION, MB_ICONERROR);
         return 0;
     }

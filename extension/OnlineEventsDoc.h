@@ -65,6 +65,9 @@ public:
     LONG OnApplySettings(const QLXString& text);
 
 private:
+    // Only inside a handler's catch: what it caught goes to the start-up log, whatever the
+    // user is shown, so that no failure ends without a trace.
+    static void LogFailure(const wchar_t* handler);
     void RegisterPersistence();
     // The unit's online event control with a reference, or null.
     IOnlineEventControl* Control() const;
@@ -74,7 +77,8 @@ private:
     void ShowUnsupportedDevice();
     // Runs the dialog on the working copy; true when it ended with OK.
     bool RunDialog(EventConfig& working, const OutputLimits& limits);
-    void SendSettings(const EventConfig& working);
+    // The apply-settings message's send status.
+    HRESULT SendSettings(const EventConfig& working);
 
     PersistStreamSettings<Doc> persistence_;
     bool persistenceAttached_ = false;

@@ -6,6 +6,7 @@
 #include "extension/OnlineEventsDoc.h"
 #include "foundation/ModuleInstance.h"
 #include "foundation/StringStreams.h"
+#include "foundation/XQLX.h"
 #include "resources/resource.h"
 
 #include <memory>
@@ -32,6 +33,7 @@ LONG Doc::OnRunSetup()
     try {
         RunSetup();
     } catch (...) {
+        LogFailure(L"run setup");
         ShowMessage(IDS_INTERNAL_ERROR_TEXT, IDS_INTERNAL_ERROR_CAPTION, MB_ICONERROR);
     }
     // The message goes on to the framework after the document in every case.
@@ -88,7 +90,10 @@ void Doc::RunSetup()
         return;
     if (!RunDialog(*working, limits))
         return;
-    SendSettings(*working);
+    // Settings the document never got are an internal error, and the unit keeps what it runs.
+    const HRESULT sent = SendSettings(*working);
+    if (FAILED(sent))
+        throw XHResult(sent);
     // A sampling unit goes on with the new settings; otherwise they wait for the next start.
     if (!IsSampling(unit.get()))
         control->SwitchOff();
@@ -105,12 +110,12 @@ bool Doc::RunDialog(EventConfig& working, const OutputLimits& limits)
     return true;
 }
 
-void Doc::SendSettings(const EventConfig& working)
+HRESULT Doc::SendSettings(const EventConfig& working)
 {
     std::string text;
     working.Serialize(text);
     const DWORD option = (GetEventHandlerState() & QuietSendState) ? 0 : ApplySendOption;
-    Send(DocumentGroup() + ApplySettingsMessage, option, QLXString::FromNarrow(text.c_str(), 0));
+    return Send(DocumentGroup() + ApplySettingsMessage, option, QLXString::FromNarrow(text.c_str(), 0));
 }
 
 } // namespace OnlineEvents

@@ -1,6 +1,6 @@
 #include "foundation/XQLX.h"
 
-#include <iostream>
+#include "foundation/StartupLog.h"
 
 namespace {
 
@@ -64,12 +64,12 @@ void FinishMessageText(std::wstring& text)
 
 XQLX::XQLX(HRESULT code) : code_(code), message_(MessageForCode(code))
 {
-    WriteStartupLog();
+    QLX::WriteStartupLog(L"XQLX", message_.c_str());
 }
 
 XQLX::XQLX(const QLXString& message) : code_(GenericCode), message_(message)
 {
-    WriteStartupLog();
+    QLX::WriteStartupLog(L"XQLX", message_.c_str());
 }
 
 XQLX::~XQLX() = default;
@@ -98,16 +98,4 @@ QLXString XQLX::MessageForCode(HRESULT code)
     std::wstring text = IsOwnCode(value) ? OwnCodeText(value) : SystemText(value);
     QLX::FinishMessageText(text);
     return text.empty() ? QLXString() : QLXString(text.c_str());
-}
-
-void XQLX::WriteStartupLog() const
-{
-    std::wcerr << L"QLXBOOTLOG: " << L"XQLX: " << message_.c_str();
-    // A character the stream cannot convert cuts the message short; the line still
-    // ends and is flushed, and later lines are not silenced.
-    if (!std::wcerr)
-        std::wcerr.clear();
-    std::wcerr << std::endl;
-    if (!std::wcerr)
-        std::wcerr.clear();
 }

@@ -33,8 +33,6 @@ public:
     static QLXString MessageForCode(HRESULT code);
 
 private:
-    void WriteStartupLog() const;
-
     HRESULT code_;
     // Mutable because what() keeps its narrow copy inside the string's representation.
     mutable QLXString message_;

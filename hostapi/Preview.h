@@ -17,6 +17,7 @@
 // chosen
 VIREO_GUID(CLSID_VireoOutputPreview, 0xB4BE0119, 0xFEC9, 0x44A2, 0x83, 0xD0, 0xA8, 0x52, 0xB1, 0x3E, 0xF8, 0xA4);
 VIREO_GUID(IID_IVireoOutputPreview, 0x918B7DC3, 0xD6E1, 0x4A18, 0xB9, 0x5C, 0x20, 0x41, 0x13, 0x29, 0x54, 0x38);
+VIREO_GUID(IID_IVireoPreviewRun, 0xA1DE4FB3, 0xEE44, 0x4B68, 0xA6, 0x8A, 0x2B, 0xCA, 0x6D, 0x95, 0x4D, 0xAF);
 
 #define VIREO_PREVIEW_RECORD_SIZE 112
 #define VIREO_PREVIEW_FULL_SCALE 32000
@@ -50,6 +51,17 @@ struct VireoPreviewActivity {
     double end;
 };
 
+// One run over signals that arrive block by block; it keeps only the rules' and
+// outputs' state and the activities found, so a recording of any length fits.
+struct IVireoPreviewRun : public IUnknown {
+    // The next sampleCount samples of every input: inputCount channels of sampleCount
+    // samples each, one channel after the other.
+    virtual HRESULT STDMETHODCALLTYPE Feed(const LONG* samples, ULONG sampleCount) = 0;
+    // Ends the signals: the activities of the whole run, in order of start time,
+    // allocated with CoTaskMemAlloc. The run takes no samples after it.
+    virtual HRESULT STDMETHODCALLTYPE Finish(VireoPreviewActivity** activities, ULONG* activityCount) = 0;
+};
+
 struct IVireoOutputPreview : public IUnknown {
     // How the preview reads the records: outputs gets one entry per record, rules up
     // to four per record (ruleCount returns how many were written). E_INVALIDARG for
@@ -63,4 +75,8 @@ struct IVireoOutputPreview : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Run(const BYTE* records, ULONG recordCount, const LONG* samples, ULONG inputCount,
                                           ULONG sampleCount, double sampleRate, VireoPreviewActivity** activities,
                                           ULONG* activityCount) = 0;
+    // Starts a run of the records over inputCount inputs sampled at sampleRate whose
+    // samples are fed in blocks. E_INVALIDARG as Describe, or for a rate not above 0.
+    virtual HRESULT STDMETHODCALLTYPE Start(const BYTE* records, ULONG recordCount, ULONG inputCount, double sampleRate,
+                                            IVireoPreviewRun** run) = 0;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace OnlineEvents {
 namespace {
@@ -11,6 +12,13 @@ namespace {
 namespace L = OutputRecordLayout;
 // Hold-off comparisons forgive the rounding of sample times.
 constexpr double TimeSlack = 1e-9;
+// Signals are scanned in blocks of this many samples, each in chunks whose least and
+// greatest sample tell whether a rule can change in them at all.
+constexpr size_t BlockSamples = 4096;
+constexpr size_t Chunk = 64;
+constexpr size_t Chunks = BlockSamples / Chunk;
+// What an input beyond the signals reads.
+const int32_t Silence[BlockSamples] = {};
 
 template <typename T>
 T At(const uint8_t* record, size_t offset)
@@ -18,23 +26,6 @@ T At(const uint8_t* record, size_t offset)
     T value;
     std::memcpy(&value, record + offset, sizeof value);
     return value;
-}
-
-// The index of the first sample from `from` on that the predicate holds for, or count.
-template <typename Predicate>
-size_t FindFrom(const int32_t* x, size_t from, size_t count, Predicate holds)
-{
-    while (from < count && !holds(x[from]))
-        ++from;
-    return from;
-}
-
-// A channel the unit lacks reads 0 throughout: the rule's state is settled at once.
-std::vector<size_t> FlipsOfSilentInput(const ModelRule& rule)
-{
-    const int64_t lower = static_cast<int64_t>(rule.threshold) - rule.hysteresis;
-    const bool on = rule.above ? 0 >= rule.threshold : 0 <= lower;
-    return on ? std::vector<size_t>{0} : std::vector<size_t>{};
 }
 
 } // namespace
@@ -72,139 +63,201 @@ bool ReadOutputRecord(const uint8_t* record, ModelOutput& output)
     return true;
 }
 
-std::vector<size_t> RuleFlips(const ModelRule& rule, const SignalView& signals)
+ModelStream::ModelStream(std::vector<ModelOutput> outputs, size_t inputs, double rate)
+    : inputs_(inputs), rate_(rate), chunkLow_(Chunks), chunkHigh_(Chunks)
 {
-    if (static_cast<size_t>(rule.input) >= signals.inputs)
-        return signals.count ? FlipsOfSilentInput(rule) : std::vector<size_t>{};
-    const int32_t* x = signals.samples + static_cast<size_t>(rule.input) * signals.count;
-    const size_t count = signals.count;
-    const int64_t upper = rule.threshold;
-    const int64_t lower = upper - rule.hysteresis;
-    std::vector<size_t> flips;
-    bool on = false;
-    for (size_t i = 0; i < count; ++i) {
-        if (rule.above)
-            i = on ? FindFrom(x, i, count, [lower](int64_t v) { return v < lower; })
-                   : FindFrom(x, i, count, [upper](int64_t v) { return v >= upper; });
-        else
-            i = on ? FindFrom(x, i, count, [upper](int64_t v) { return v > upper; })
-                   : FindFrom(x, i, count, [lower](int64_t v) { return v <= lower; });
-        if (i == count)
-            break;
-        flips.push_back(i);
-        on = !on;
+    for (ModelOutput& output : outputs) {
+        Output state;
+        if (output.mode != L::ModeOff) {
+            for (const ModelRule& rule : output.rules) {
+                size_t found = 0;
+                while (found < rules_.size() &&
+                       !(rules_[found].rule.input == rule.input && rules_[found].rule.above == rule.above &&
+                         rules_[found].rule.threshold == rule.threshold &&
+                         rules_[found].rule.hysteresis == rule.hysteresis))
+                    ++found;
+                if (found == rules_.size())
+                    rules_.push_back({rule, false, {}});
+                state.rules.push_back(found);
+            }
+        }
+        state.output = std::move(output);
+        outputs_.push_back(std::move(state));
     }
-    return flips;
+    // Rules of one input next to each other: its chunk extremes are found once a block.
+    std::vector<size_t> order(rules_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [this](size_t a, size_t b) { return rules_[a].rule.input < rules_[b].rule.input; });
+    std::vector<size_t> place(order.size());
+    std::vector<Rule> sorted;
+    for (size_t i = 0; i < order.size(); ++i) {
+        place[order[i]] = i;
+        sorted.push_back(rules_[order[i]]);
+    }
+    rules_ = std::move(sorted);
+    for (Output& state : outputs_)
+        for (size_t& rule : state.rules)
+            rule = place[rule];
 }
 
-std::vector<size_t> ConditionFlips(const ModelOutput& output, const SignalView& signals)
+void ModelStream::Feed(const int32_t* samples, size_t count)
 {
-    std::vector<size_t> flips;
-    if (output.mode == 0 || output.rules.empty())
-        return flips;
-    std::vector<std::vector<size_t>> ruleFlips;
-    for (const ModelRule& rule : output.rules)
-        ruleFlips.push_back(RuleFlips(rule, signals));
-    std::vector<size_t> next(ruleFlips.size(), 0);
-    std::vector<bool> state(ruleFlips.size(), false);
-    size_t trueCount = 0;
-    bool condition = false;
+    for (size_t from = 0; from < count; from += BlockSamples)
+        FeedBlock(samples + from, count, std::min(BlockSamples, count - from));
+}
+
+void ModelStream::FeedBlock(const int32_t* samples, size_t stride, size_t count)
+{
+    int summarised = -1;
+    for (Rule& rule : rules_) {
+        rule.flips.clear();
+        const size_t input = static_cast<size_t>(rule.rule.input);
+        const int32_t* x = input < inputs_ ? samples + input * stride : Silence;
+        if (rule.rule.input != summarised) {
+            for (size_t c = 0; c * Chunk < count; ++c) {
+                const size_t end = std::min(count, (c + 1) * Chunk);
+                int32_t low = x[c * Chunk];
+                int32_t high = low;
+                for (size_t i = c * Chunk + 1; i < end; ++i) {
+                    low = std::min(low, x[i]);
+                    high = std::max(high, x[i]);
+                }
+                chunkLow_[c] = low;
+                chunkHigh_[c] = high;
+            }
+            summarised = rule.rule.input;
+        }
+        ScanRule(rule, x, count);
+    }
+    for (size_t o = 0; o < outputs_.size(); ++o)
+        if (!outputs_[o].rules.empty())
+            MergeFlips(outputs_[o]);
+    fed_ += count;
+}
+
+// Rising rules turn true at or above the threshold and false below the band; falling
+// ones true at or below the band's lower edge and false above the threshold.
+void ModelStream::ScanRule(Rule& state, const int32_t* x, size_t count)
+{
+    const int64_t upper = state.rule.threshold;
+    const int64_t lower = upper - state.rule.hysteresis;
+    const bool above = state.rule.above;
+    bool on = state.on;
+    for (size_t c = 0; c * Chunk < count; ++c) {
+        const bool mayFlip = above ? (on ? chunkLow_[c] < lower : chunkHigh_[c] >= upper)
+                                   : (on ? chunkHigh_[c] > upper : chunkLow_[c] <= lower);
+        if (!mayFlip)
+            continue;
+        const size_t end = std::min(count, (c + 1) * Chunk);
+        for (size_t i = c * Chunk; i < end; ++i) {
+            const int64_t v = x[i];
+            if (above ? (on ? v < lower : v >= upper) : (on ? v > upper : v <= lower)) {
+                on = !on;
+                state.flips.push_back(fed_ + i);
+            }
+        }
+    }
+    state.on = on;
+}
+
+// Rules that flip on the same sample change the condition together.
+void ModelStream::MergeFlips(Output& output)
+{
+    size_t next[L::RuleSlots] = {};
+    const size_t used = output.rules.size();
+    const unsigned every = (1u << used) - 1;
     for (;;) {
-        size_t at = signals.count;
-        for (size_t r = 0; r < ruleFlips.size(); ++r)
-            if (next[r] < ruleFlips[r].size())
-                at = std::min(at, ruleFlips[r][next[r]]);
-        if (at == signals.count)
-            break;
-        // Rules that flip on the same sample change the condition together.
-        for (size_t r = 0; r < ruleFlips.size(); ++r) {
-            if (next[r] < ruleFlips[r].size() && ruleFlips[r][next[r]] == at) {
-                state[r] = !state[r];
-                trueCount = state[r] ? trueCount + 1 : trueCount - 1;
+        size_t at = std::numeric_limits<size_t>::max();
+        for (size_t r = 0; r < used; ++r) {
+            const std::vector<size_t>& flips = rules_[output.rules[r]].flips;
+            if (next[r] < flips.size())
+                at = std::min(at, flips[next[r]]);
+        }
+        if (at == std::numeric_limits<size_t>::max())
+            return;
+        for (size_t r = 0; r < used; ++r) {
+            const std::vector<size_t>& flips = rules_[output.rules[r]].flips;
+            if (next[r] < flips.size() && flips[next[r]] == at) {
+                output.state ^= 1u << r;
                 ++next[r];
             }
         }
-        const bool now = output.mode == 1 ? trueCount == ruleFlips.size() : trueCount > 0;
-        if (now != condition) {
-            flips.push_back(at);
-            condition = now;
+        const bool now = output.output.mode == L::ModeAll ? output.state == every : output.state != 0;
+        if (now != output.condition) {
+            output.condition = now;
+            ConditionChanged(output, static_cast<size_t>(&output - outputs_.data()), at);
         }
     }
-    return flips;
 }
-
-namespace {
 
 // Fixed-width pulses: one per rise of the condition, after the delay, unless the
-// hold-off or the count limit stops it. Pulses that overlap make one activity.
-void AppendPulses(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate, double span,
-                  std::vector<Activity>& activities)
+// hold-off or the count limit stops it; pulses that overlap make one activity. Level
+// outputs are on while the condition holds, shifted by the delay; the count limit
+// counts the times they turned on.
+void ModelStream::ConditionChanged(Output& state, size_t record, size_t sample)
 {
-    const size_t first = activities.size();
-    int32_t pulses = 0;
-    bool started = false;
-    double lastStart = 0.0;
-    for (size_t k = 0; k < flips.size(); k += 2) {
-        if (output.pulseLimit > 0 && pulses >= output.pulseLimit)
-            break;
-        const double rise = static_cast<double>(flips[k]) / rate;
-        if (output.holdoff > 0.0 && started && rise - lastStart < output.holdoff - TimeSlack)
-            continue;
-        const double start = rise + output.delay;
-        ++pulses;
-        started = true;
-        lastStart = start;
-        if (start >= span)
-            break;
-        const double end = std::min(start + output.width, span);
-        if (activities.size() > first && start < activities.back().end)
-            activities.back().end = std::max(activities.back().end, end);
+    const ModelOutput& output = state.output;
+    const double at = static_cast<double>(sample) / rate_;
+    const bool limited = output.pulseLimit > 0 && state.count >= output.pulseLimit;
+    if (output.width > 0.0) {
+        if (!state.condition || limited)
+            return;
+        if (output.holdoff > 0.0 && state.started && at - state.lastStart < output.holdoff - TimeSlack)
+            return;
+        const double start = at + output.delay;
+        ++state.count;
+        state.started = true;
+        state.lastStart = start;
+        const double end = start + output.width;
+        if (!state.activities.empty() && start < state.activities.back().end)
+            state.activities.back().end = std::max(state.activities.back().end, end);
         else
-            activities.push_back({record, output.output, start, end});
-    }
-}
-
-// Level output: on while the condition holds, shifted by the delay; the count
-// limit counts the times it turned on.
-void AppendLevels(const ModelOutput& output, size_t record, const std::vector<size_t>& flips, double rate, double span,
-                  std::vector<Activity>& activities)
-{
-    int32_t turnedOn = 0;
-    for (size_t k = 0; k < flips.size(); k += 2) {
-        if (output.pulseLimit > 0 && turnedOn >= output.pulseLimit)
-            break;
-        ++turnedOn;
-        const double start = static_cast<double>(flips[k]) / rate + output.delay;
-        if (start >= span)
-            break;
-        const double off = k + 1 < flips.size() ? static_cast<double>(flips[k + 1]) / rate : span;
-        activities.push_back({record, output.output, start, std::min(off + output.delay, span)});
-    }
-}
-
-} // namespace
-
-void AppendActivity(const ModelOutput& output, size_t record, const SignalView& signals,
-                    std::vector<Activity>& activities)
-{
-    if (signals.count == 0 || !(signals.rate > 0.0))
+            state.activities.push_back({record, output.output, start, end});
         return;
-    const std::vector<size_t> flips = ConditionFlips(output, signals);
-    const double span = static_cast<double>(signals.count) / signals.rate;
-    if (output.width > 0.0)
-        AppendPulses(output, record, flips, signals.rate, span, activities);
-    else
-        AppendLevels(output, record, flips, signals.rate, span, activities);
+    }
+    if (state.condition && !limited) {
+        ++state.count;
+        state.levelOn = true;
+        state.levelStart = at + output.delay;
+    } else if (!state.condition && state.levelOn) {
+        state.levelOn = false;
+        state.activities.push_back({record, output.output, state.levelStart, at + output.delay});
+    }
+}
+
+std::vector<Activity> ModelStream::Finish()
+{
+    std::vector<Activity> activities;
+    if (fed_ == 0 || !(rate_ > 0.0))
+        return activities;
+    const double span = static_cast<double>(fed_) / rate_;
+    for (size_t o = 0; o < outputs_.size(); ++o) {
+        Output& state = outputs_[o];
+        if (state.levelOn)
+            state.activities.push_back({o, state.output.output, state.levelStart, span});
+        state.levelOn = false;
+        // Starts only grow: what starts at the end or later is not shown.
+        for (const Activity& activity : state.activities) {
+            if (activity.start >= span)
+                break;
+            activities.push_back(activity);
+            activities.back().end = std::min(activity.end, span);
+        }
+        state.activities.clear();
+    }
+    std::stable_sort(activities.begin(), activities.end(),
+                     [](const Activity& a, const Activity& b) { return a.start < b.start; });
+    return activities;
 }
 
 std::vector<Activity> RunModel(const std::vector<ModelOutput>& outputs, const SignalView& signals)
 {
-    std::vector<Activity> activities;
-    for (size_t i = 0; i < outputs.size(); ++i)
-        AppendActivity(outputs[i], i, signals, activities);
-    std::stable_sort(activities.begin(), activities.end(),
-                     [](const Activity& a, const Activity& b) { return a.start < b.start; });
-    return activities;
+    ModelStream stream(outputs, signals.inputs, signals.rate);
+    if (signals.count)
+        stream.Feed(signals.samples, signals.count);
+    return stream.Finish();
 }
 
 } // namespace OnlineEvents

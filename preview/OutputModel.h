@@ -42,12 +42,6 @@ struct SignalView {
     double rate = 1.0; // samples per second
 };
 
-// Sample indices at which the rule changes state, the first to true; every rule
-// starts false. An input beyond the channels reads 0.
-std::vector<size_t> RuleFlips(const ModelRule& rule, const SignalView& signals);
-// Sample indices at which the output's condition (all or any of its rules) changes.
-std::vector<size_t> ConditionFlips(const ModelOutput& output, const SignalView& signals);
-
 // A stretch of time, in seconds from the first sample, during which an output is on.
 struct Activity {
     size_t record;
@@ -56,11 +50,54 @@ struct Activity {
     double end;
 };
 
-// Appends what the output does within the span of the signals; activity that
-// would go on past the last sample ends there.
-void AppendActivity(const ModelOutput& output, size_t record, const SignalView& signals,
-                    std::vector<Activity>& activities);
-// Every output's activity, in order of start time (ties in record order).
+// Runs the outputs over signals that arrive block by block. It keeps each rule's
+// and output's state between blocks and only the activities it found, so its memory
+// does not grow with the signal.
+class ModelStream {
+public:
+    ModelStream(std::vector<ModelOutput> outputs, size_t inputs, double rate);
+    // The next `count` samples of every input, one channel after the other. Inputs a
+    // rule watches beyond `inputs` read 0.
+    void Feed(const int32_t* samples, size_t count);
+    // Ends the signals: every output's activity in order of start time (ties in
+    // record order); activity that would go on past the last sample ends there.
+    std::vector<Activity> Finish();
+
+private:
+    // One distinct rule: rules of several outputs that read alike are scanned once.
+    struct Rule {
+        ModelRule rule;
+        bool on = false;
+        std::vector<size_t> flips; // sample indices within the block being fed
+    };
+    struct Output {
+        ModelOutput output;
+        std::vector<size_t> rules; // into rules_
+        unsigned state = 0;        // one bit per rule that holds
+        bool condition = false;
+        int32_t count = 0; // pulses started, or times turned on
+        bool started = false;
+        double lastStart = 0.0;
+        bool levelOn = false;
+        double levelStart = 0.0;
+        std::vector<Activity> activities;
+    };
+    void FeedBlock(const int32_t* samples, size_t stride, size_t count);
+    void ScanRule(Rule& rule, const int32_t* x, size_t count);
+    void MergeFlips(Output& output);
+    void ConditionChanged(Output& output, size_t record, size_t sample);
+
+    std::vector<Rule> rules_;
+    std::vector<Output> outputs_;
+    size_t inputs_;
+    double rate_;
+    size_t fed_ = 0;
+    // Per block of the input being scanned: the least and greatest sample of each chunk.
+    std::vector<int32_t> chunkLow_;
+    std::vector<int32_t> chunkHigh_;
+};
+
+// Every output's activity over the whole signal at once.
 std::vector<Activity> RunModel(const std::vector<ModelOutput>& outputs, const SignalView& signals);
 
 } // namespace OnlineEvents

@@ -18,6 +18,8 @@ public:
     HRESULT STDMETHODCALLTYPE Run(const BYTE* records, ULONG recordCount, const LONG* samples, ULONG inputCount,
                                   ULONG sampleCount, double sampleRate, VireoPreviewActivity** activities,
                                   ULONG* activityCount) override;
+    HRESULT STDMETHODCALLTYPE Start(const BYTE* records, ULONG recordCount, ULONG inputCount, double sampleRate,
+                                    IVireoPreviewRun** run) override;
 
     static OutputPreview& Instance();
 };
@@ -25,5 +27,7 @@ public:
 // Offers the preview object as the class object of CLSID_VireoOutputPreview, once
 // per process. Without COM on the thread it is not offered.
 HRESULT RegisterOutputPreview();
+// Withdraws that offer; the module's code must not stay registered once it is unloaded.
+void RevokeOutputPreview();
 
 } // namespace OnlineEvents

@@ -2,7 +2,8 @@
 
 #include <string>
 
-DEFINE_RESPONSE_TABLE(TDialog, TWindow, EV_COMMAND(IDOK, CmOk), EV_COMMAND(IDCANCEL, CmCancel))
+DEFINE_RESPONSE_TABLE(TDialog, TWindow, EV_COMMAND(IDOK, CmOk), EV_COMMAND(IDCANCEL, CmCancel),
+                      EV_MESSAGE(WM_COMMAND, EvCommand))
 
 TDialog::TDialog(TWindow* parent, int resourceId, TModule* module, LANGID language)
     : TWindow(parent, static_cast<const wchar_t*>(nullptr), module), templateId_(resourceId), language_(language)
@@ -81,4 +82,15 @@ void TDialog::CmOk()
 void TDialog::CmCancel()
 {
     CloseWindow(IDCANCEL);
+}
+
+LRESULT TDialog::EvCommand(WPARAM wParam, LPARAM lParam)
+{
+    const HWND control = reinterpret_cast<HWND>(lParam);
+    if (control && IsWindow(control)) {
+        const HWND owner = ::GetParent(control);
+        if (owner && owner != GetHandle() && IsChild(GetHandle(), owner))
+            return ::SendMessageW(owner, WM_COMMAND, wParam, lParam);
+    }
+    return DefaultProcessing();
 }

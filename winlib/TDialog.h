@@ -33,6 +33,10 @@ public:
     void CmCancel();
 
 protected:
+    // The dialog manager sends a nested pane's button command (Enter on it) to the
+    // top-level dialog; it goes on to the pane that owns the button.
+    LRESULT EvCommand(WPARAM wParam, LPARAM lParam);
+
     // The dialog template resource: in the template language, else in any language.
     const DLGTEMPLATE* FindTemplate() const;
 

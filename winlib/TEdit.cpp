@@ -2,6 +2,12 @@
 
 #include <vector>
 
+namespace {
+// Per thread, as focus is: the refusal being reported, and how many have been.
+thread_local bool t_reporting = false;
+thread_local unsigned t_refusals = 0;
+} // namespace
+
 DEFINE_RESPONSE_TABLE(TEdit, TStatic, EV_MESSAGE(WM_CHAR, EvChar), EV_MESSAGE(WM_KILLFOCUS, EvKillFocus),
                       EV_MESSAGE(TEdit::WM_CHILDINVALID, EvChildInvalid))
 
@@ -80,12 +86,27 @@ bool TEdit::CanClose()
         return true;
     if (IsValid(false))
         return true;
-    reporting_ = true;
-    validator_->Error(this);
-    reporting_ = false;
+    ReportRefusal();
+    return false;
+}
+
+bool TEdit::IsReportingRefusal()
+{
+    return t_reporting;
+}
+
+// The focus moves caused by the box and by taking the focus back check nothing.
+void TEdit::ReportRefusal()
+{
+    if (t_reporting)
+        return;
+    ++t_refusals;
+    t_reporting = true;
+    if (validator_)
+        validator_->Error(this);
     SetFocus();
     SetSelection(0, -1);
-    return false;
+    t_reporting = false;
 }
 
 LRESULT TEdit::EvChar(WPARAM wParam, LPARAM lParam)
@@ -119,24 +140,32 @@ LRESULT TEdit::EvKillFocus(WPARAM wParam, LPARAM lParam)
     const HWND next = reinterpret_cast<HWND>(wParam);
     // Only a move to another control of the same dialog is checked: not the Cancel
     // button, not an error box of our own, not another program's window.
-    if (!validator_ || reporting_ || !next || !GetHandle())
+    if (!validator_ || t_reporting || !next || !GetHandle())
         return result;
     if (GetAncestor(next, GA_ROOT) != GetAncestor(GetHandle(), GA_ROOT) || GetDlgCtrlID(next) == IDCANCEL)
         return result;
-    if (IsWindowEnabled() && IsShownInDialog() && !IsValid(false))
+    // A refusal reported before the notice arrives (the dialog's own check of the same
+    // action) makes it stale.
+    if (IsWindowEnabled() && IsShownInDialog() && !IsValid(false)) {
+        noticeRefusals_ = t_refusals;
+        noticePending_ = true;
         PostMessage(WM_CHILDINVALID);
+    }
     return result;
 }
 
 LRESULT TEdit::EvChildInvalid(WPARAM, LPARAM)
 {
-    // The text may have been put right since the notice was posted.
-    if (!validator_ || reporting_ || !IsWindowEnabled() || !IsShownInDialog() || IsValid(false))
+    const bool stale = noticePending_ && noticeRefusals_ != t_refusals;
+    noticePending_ = false;
+    // The text may have been put right since the notice was posted, or the focus may
+    // have gone to Cancel, which closes without checking.
+    if (stale || !validator_ || t_reporting || !IsWindowEnabled() || !IsShownInDialog() ||
+        IsValid(false))
         return 0;
-    reporting_ = true;
-    validator_->Error(this);
-    reporting_ = false;
-    SetFocus();
-    SetSelection(0, -1);
+    const HWND focus = GetFocus();
+    if (focus && GetDlgCtrlID(focus) == IDCANCEL && GetAncestor(focus, GA_ROOT) == GetAncestor(GetHandle(), GA_ROOT))
+        return 0;
+    ReportRefusal();
     return 0;
 }

@@ -3,7 +3,9 @@
 // the validator's IsValidInput refuses are refused as typed; the dialog's OK asks
 // CanClose, which checks the whole text of an enabled, shown edit. An edit left with
 // text its validator refuses gets the invalid-child notice (TEdit::WM_CHILDINVALID),
-// whose handling shows the validator's error and takes the focus back.
+// whose handling shows the validator's error and takes the focus back. A user's action
+// gets at most one refusal: while one is reported nothing is checked, and a notice that
+// another refusal overtook is dropped.
 
 #include "winlib/TControl.h"
 #include "winlib/TValidator.h"
@@ -28,6 +30,10 @@ public:
     bool IsValid(bool reportError = false);
 
     bool CanClose() override;
+    // Shows the validator's error and takes the focus back, as a refusal does.
+    void ReportRefusal();
+    // Whether a refusal is being reported on this thread.
+    static bool IsReportingRefusal();
 
 protected:
     void SetupWindow() override;
@@ -45,7 +51,9 @@ private:
     // The limit to apply at setup; afterwards the control holds it.
     UINT textLimit_;
     TValidator* validator_ = nullptr;
-    bool reporting_ = false;
+    // The thread's refusal count when the last notice was posted.
+    unsigned noticeRefusals_ = 0;
+    bool noticePending_ = false;
 
     DECLARE_RESPONSE_TABLE(TEdit)
 };

@@ -77,11 +77,6 @@ void TGlyphButton::SetHot(bool hot)
     Invalidate(false);
 }
 
-void TGlyphButton::SetDefault(bool isDefault)
-{
-    SetButtonStyle(isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, true);
-}
-
 void TGlyphButton::NotifyClicked()
 {
     const HWND parent = ::GetParent(GetHandle());

@@ -43,8 +43,6 @@ protected:
     // Each repaints when the bit changes.
     void SetPushed(bool pushed);
     void SetHot(bool hot);
-    // The default look, as the dialog manager sets it (BM_SETSTYLE).
-    void SetDefault(bool isDefault);
     // Sends the parent the clicked command with the button's id.
     void NotifyClicked();
 

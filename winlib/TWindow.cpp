@@ -1,8 +1,10 @@
 #include "winlib/TWindow.h"
 
+#include "foundation/QLXString.h"
+#include "foundation/StartupLog.h"
+
 #include <algorithm>
 #include <cwchar>
-#include <iostream>
 #include <mutex>
 #include <unordered_map>
 
@@ -45,18 +47,6 @@ ObjectTable& Objects()
 // procedure adopts it at the window's first message.
 thread_local TWindow* t_creating = nullptr;
 
-std::wstring Widen(const char* text)
-{
-    if (!text || !*text)
-        return std::wstring();
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(length - 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    return wide;
-}
-
 } // namespace
 
 namespace TWindowLog {
@@ -64,20 +54,16 @@ namespace TWindowLog {
 void HandlerFailure(UINT msg, const char* what)
 {
     // Called from inside a catch in the window procedure: nothing may escape from here.
+    wchar_t place[32];
+    if (msg)
+        wsprintfW(place, L"message 0x%04X", msg);
+    else
+        wsprintfW(place, L"setup");
     try {
-        wchar_t place[32];
-        if (msg)
-            wsprintfW(place, L"message 0x%04X", msg);
-        else
-            wsprintfW(place, L"setup");
-        std::wcerr << L"QLXBOOTLOG: " << L"TWindow: " << place << L": " << Widen(what);
-        if (!std::wcerr)
-            std::wcerr.clear();
-        std::wcerr << std::endl;
-        if (!std::wcerr)
-            std::wcerr.clear();
+        const QLXString text = QLXString::FromNarrow(what ? what : "", 1);
+        QLX::WriteStartupLog(L"TWindow", (std::wstring(place) + L": " + text.c_str()).c_str());
     } catch (...) {
-        std::wcerr.clear();
+        QLX::WriteStartupLog(L"TWindow", place);
     }
 }
 

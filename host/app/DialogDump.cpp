@@ -210,6 +210,24 @@ HWND FindHintWindow(HWND dialog)
     return search.found;
 }
 
+// "PANE ID" of the control with the focus, "dialog 0" for the dialog itself, else "none".
+std::wstring FocusName(HWND dialog)
+{
+    const HWND focus = GetFocus();
+    if (focus == dialog)
+        return L"dialog 0";
+    if (!focus || !IsChild(dialog, focus))
+        return L"none";
+    const HWND parent = GetParent(focus);
+    const std::wstring id = std::to_wstring(GetDlgCtrlID(focus));
+    if (parent == dialog)
+        return std::wstring(PaneName(Pane::Dialog)) + L" " + id;
+    for (Pane pane : AllPanes)
+        if (FindPane(dialog, pane) == parent)
+            return std::wstring(PaneName(pane)) + L" " + id;
+    return L"none";
+}
+
 std::vector<std::wstring> DumpDialog(HWND dialog)
 {
     std::vector<std::wstring> lines;
@@ -232,6 +250,7 @@ std::vector<std::wstring> DumpDialog(HWND dialog)
     } else {
         lines.push_back(L"hint: none");
     }
+    lines.push_back(L"focus: " + FocusName(dialog));
     return lines;
 }
 

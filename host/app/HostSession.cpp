@@ -502,8 +502,9 @@ int HostSession::Preview(const CommandLine& command)
         PrintError(L"cannot read " + command.input);
         return 2;
     }
-    SampledSignals signals;
-    if (!ReadPreviewSignals(command.preview, model_, signals))
+    // A bad signal file is refused before the settings reach the unit.
+    const std::unique_ptr<SignalSource> signals = OpenPreviewSignals(command.preview, model_);
+    if (!signals)
         return 2;
     SimulatedUnit* unit = nullptr;
     HostDocument* document = OpenDocument(model_, unit);
@@ -522,7 +523,7 @@ int HostSession::Preview(const CommandLine& command)
     unit->Release();
     const size_t slash = command.input.find_last_of(L"\\/");
     const std::wstring name = slash == std::wstring::npos ? command.input : command.input.substr(slash + 1);
-    return RunPreview(command.preview, model_, name, records, signals);
+    return RunPreview(command.preview, model_, name, records, *signals);
 }
 
 } // namespace VireoHost

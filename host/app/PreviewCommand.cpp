@@ -2,6 +2,7 @@
 #include "Held.h"
 
 #include "HostSession.h"
+#include "PreviewEdf.h"
 #include "PreviewPlot.h"
 #include "UnitModel.h"
 
@@ -11,8 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <cwctype>
 
 namespace VireoHost {
 namespace {
@@ -20,6 +20,8 @@ namespace {
 // Greatest synthetic duration and rate accepted.
 constexpr double MaxSeconds = 86400.0;
 constexpr double MaxRate = 1e7;
+// Samples per input read, converted and run at a time.
+constexpr size_t BlockSamples = 8192;
 
 bool ParsePositive(const std::wstring& text, double high, double& value)
 {
@@ -73,48 +75,81 @@ PlotOutput PlotOutputFor(const VireoPreviewOutput& output, LONG record, const De
     return plotted;
 }
 
+// The picture keeps the watched inputs' traces as the blocks pass.
+struct PictureTraces {
+    std::vector<int> watched; // input numbers, ascending
+    std::vector<PlotTrace> traces;
+};
+
+PictureTraces TracesFor(const Described& described, size_t count, int columns)
+{
+    PictureTraces traces;
+    for (const VireoPreviewRule& rule : described.rules)
+        if (described.outputs[static_cast<size_t>(rule.record)].mode != 0 &&
+            std::find(traces.watched.begin(), traces.watched.end(), rule.input + 1) == traces.watched.end())
+            traces.watched.push_back(rule.input + 1);
+    std::sort(traces.watched.begin(), traces.watched.end());
+    traces.traces.assign(traces.watched.size(), PlotTrace(count, columns));
+    return traces;
+}
+
+// Adds a block of counts to the traces, in the inputs' own units as the unit sees them.
+void AddToTraces(PictureTraces& traces, const std::vector<int32_t>& counts, size_t n, const UnitModel& unit,
+                 std::vector<double>& scratch)
+{
+    scratch.resize(n);
+    for (size_t k = 0; k < traces.watched.size(); ++k) {
+        const size_t input = static_cast<size_t>(traces.watched[k] - 1);
+        const double range = RangeValue(unit.inputRanges[input]);
+        const int32_t* channel = counts.data() + input * n;
+        for (size_t i = 0; i < n; ++i)
+            scratch[i] = CountsToUnit(channel[i], range);
+        traces.traces[k].Add(scratch.data(), n);
+    }
+}
+
 PreviewPicture PictureFor(const Described& described, const HeldActivities& activities, const UnitModel& unit,
-                          const std::vector<int32_t>& counts, const SampledSignals& signals, const std::wstring& title)
+                          PictureTraces& traces, double rate, size_t count, int columns, const std::wstring& title)
 {
     PreviewPicture picture;
     picture.title = title;
-    picture.rate = signals.rate;
-    picture.count = signals.count;
-    std::vector<int> watched;
+    picture.rate = rate;
+    picture.count = count;
+    picture.columns = columns;
+    const double span = static_cast<double>(count) / rate;
     for (size_t i = 0; i < described.outputs.size(); ++i) {
         if (described.outputs[i].mode == 0)
             continue;
         PlotOutput output = PlotOutputFor(described.outputs[i], static_cast<LONG>(i), described, unit);
+        output.active.assign(static_cast<size_t>(columns), 0);
         for (ULONG k = 0; k < activities.count; ++k)
             if (activities.items[k].record == static_cast<LONG>(i))
-                output.activity.emplace_back(activities.items[k].start, activities.items[k].end);
-        for (const PlotRule& rule : output.rules)
-            if (std::find(watched.begin(), watched.end(), rule.input) == watched.end())
-                watched.push_back(rule.input);
+                MarkActivity(output, activities.items[k].start, activities.items[k].end, span, columns);
         picture.outputs.push_back(std::move(output));
     }
-    std::sort(watched.begin(), watched.end());
-    for (int input : watched) {
-        const std::wstring& rangeText = unit.inputRanges[static_cast<size_t>(input - 1)];
-        const double range = RangeValue(rangeText);
-        PlotInput plotted{input, RangeUnit(rangeText), {}};
-        const int32_t* channel = counts.data() + static_cast<size_t>(input - 1) * signals.count;
-        plotted.values.reserve(signals.count);
-        for (size_t n = 0; n < signals.count; ++n)
-            plotted.values.push_back(CountsToUnit(channel[n], range));
-        picture.inputs.push_back(std::move(plotted));
-    }
+    for (size_t k = 0; k < traces.watched.size(); ++k)
+        picture.inputs.push_back({traces.watched[k],
+                                  RangeUnit(unit.inputRanges[static_cast<size_t>(traces.watched[k] - 1)]),
+                                  std::move(traces.traces[k])});
     return picture;
 }
 
 void PrintActivities(const Described& described, const HeldActivities& activities)
 {
+    // Written in large pieces: a recording can give many thousands of lines.
+    std::string text;
     char line[96];
     for (ULONG k = 0; k < activities.count; ++k) {
         const VireoPreviewActivity& a = activities.items[k];
-        std::snprintf(line, sizeof line, "%s %.4f %.4f", OutputLabel(a.output).c_str(), a.start, a.end);
-        PrintLine(line);
+        std::snprintf(line, sizeof line, "%s %.4f %.4f\n", OutputLabel(a.output).c_str(), a.start, a.end);
+        text += line;
+        if (text.size() > 60000) {
+            std::fwrite(text.data(), 1, text.size(), stdout);
+            text.clear();
+        }
     }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
     for (size_t i = 0; i < described.outputs.size(); ++i) {
         if (described.outputs[i].mode == 0)
             continue;
@@ -137,15 +172,15 @@ HRESULT Describe(IVireoOutputPreview* preview, const std::vector<BYTE>& bytes, U
     return hr;
 }
 
-// Every input of the unit gets a channel of counts; their total is held in bounds.
-bool FitsTheUnit(size_t count, const UnitModel& unit)
+bool EndsWith(const std::wstring& text, const wchar_t* end)
 {
-    const size_t inputs = std::max<size_t>(1, unit.inputRanges.size());
-    if (count <= MaxPreviewUnitSamples / inputs)
-        return true;
-    PrintError(L"the signal is too long: at most " + std::to_wstring(MaxPreviewUnitSamples / inputs) +
-               L" samples per input on this unit");
-    return false;
+    const size_t length = std::wcslen(end);
+    if (text.size() < length)
+        return false;
+    for (size_t i = 0; i < length; ++i)
+        if (std::towlower(text[text.size() - length + i]) != end[i])
+            return false;
+    return true;
 }
 
 } // namespace
@@ -205,39 +240,45 @@ bool CheckPreviewOptions(const PreviewOptions& options, std::wstring& error)
     return true;
 }
 
-bool ReadPreviewSignals(const PreviewOptions& options, const UnitModel& unit, SampledSignals& signals)
+std::unique_ptr<SignalSource> OpenPreviewSignals(const PreviewOptions& options, const UnitModel& unit)
 {
     const int inputs = static_cast<int>(unit.inputRanges.size());
+    std::unique_ptr<SignalSource> source;
     if (!options.signalFile.empty()) {
-        std::string text;
-        if (!ReadTextFile(options.signalFile, text)) {
+        std::unique_ptr<ByteInput> file = OpenFileInput(options.signalFile);
+        if (!file) {
             PrintError(L"cannot read " + options.signalFile);
-            return false;
+            return nullptr;
         }
-        const SignalResult result = ParseSignalCsv(text, inputs, signals);
+        std::vector<std::wstring> units;
+        for (const std::wstring& range : unit.inputRanges)
+            units.push_back(RangeUnit(range));
+        std::wstring note;
+        const SignalResult result = EndsWith(options.signalFile, L".edf") || EndsWith(options.signalFile, L".bdf")
+                                        ? OpenEdfSignal(std::move(file), units, source, note)
+                                        : OpenCsvSignal(std::move(file), inputs, source);
         if (!result.ok) {
             PrintError(options.signalFile + (result.line ? L" line " + std::to_wstring(result.line) : L"") + L": " +
                        result.message);
-            return false;
+            return nullptr;
         }
-        return FitsTheUnit(signals.count, unit);
+        if (!note.empty())
+            PrintError(options.signalFile + L": " + note);
+        return source;
     }
     std::vector<SynthShape> shapes;
     const SignalResult result = ParseSynthShapes(options.synth, inputs, shapes);
     if (!result.ok) {
         PrintError(L"--synth: " + result.message);
-        return false;
+        return nullptr;
     }
     const double rate = options.rateGiven ? options.rate : unit.sampleRate;
-    if (options.seconds * rate > static_cast<double>(MaxPreviewSamples) || options.seconds * rate < 2) {
+    if (options.seconds * rate > MaxSynthSamples || options.seconds * rate < 2) {
         PrintError(L"--seconds and --rate give " + std::to_wstring(std::llround(options.seconds * rate)) +
-                   L" samples; 2 to " + std::to_wstring(MaxPreviewSamples) + L" are allowed");
-        return false;
+                   L" samples; 2 to " + std::to_wstring(std::llround(MaxSynthSamples)) + L" are allowed");
+        return nullptr;
     }
-    if (!FitsTheUnit(static_cast<size_t>(std::llround(options.seconds * rate)), unit))
-        return false;
-    signals = SampleShapes(shapes, options.seconds, rate);
-    return true;
+    return SynthSignal(shapes, options.seconds, rate);
 }
 
 double RangeValue(const std::wstring& rangeText)
@@ -251,23 +292,28 @@ std::wstring RangeUnit(const std::wstring& rangeText)
     return space == std::wstring::npos ? std::wstring() : rangeText.substr(space + 1);
 }
 
-std::vector<int32_t> ToUnitCounts(const SampledSignals& signals, const UnitModel& unit)
+void ToUnitCounts(const SignalBlock& block, const std::vector<int>& inputs, const UnitModel& unit,
+                  std::vector<int32_t>& counts)
 {
-    const size_t inputs = unit.inputRanges.size();
-    std::vector<int32_t> counts(inputs * signals.count, 0);
-    for (const auto& entry : signals.inputs) {
-        const size_t input = static_cast<size_t>(entry.first - 1);
-        const double range = input < inputs ? RangeValue(unit.inputRanges[input]) : 0.0;
+    const size_t n = block.count;
+    counts.assign(unit.inputRanges.size() * n, 0);
+    for (size_t k = 0; k < inputs.size(); ++k) {
+        const size_t input = static_cast<size_t>(inputs[k] - 1);
+        const double range = input < unit.inputRanges.size() ? RangeValue(unit.inputRanges[input]) : 0.0;
         if (!(range > 0))
             continue;
-        int32_t* channel = counts.data() + input * signals.count;
-        // The unit's converter saturates at its 16-bit limits.
-        for (size_t n = 0; n < signals.count && n < entry.second.size(); ++n) {
-            const double value = std::round(entry.second[n] / range * VIREO_PREVIEW_FULL_SCALE);
-            channel[n] = static_cast<int32_t>(std::max(-32768.0, std::min(32767.0, value)));
+        const double* values = block.Channel(k);
+        int32_t* channel = counts.data() + input * n;
+        // The unit's converter rounds half away from zero and saturates at its 16-bit
+        // limits; done inline, as the library's round is a call per sample.
+        for (size_t i = 0; i < n; ++i) {
+            const double value = std::max(-40000.0, std::min(40000.0, values[i] / range * VIREO_PREVIEW_FULL_SCALE));
+            int32_t whole = static_cast<int32_t>(value);
+            const double rest = value - whole;
+            whole += rest >= 0.5 ? 1 : rest <= -0.5 ? -1 : 0;
+            channel[i] = std::max(-32768, std::min(32767, whole));
         }
     }
-    return counts;
 }
 
 std::string OutputLabel(long output)
@@ -276,11 +322,11 @@ std::string OutputLabel(long output)
 }
 
 int RunPreview(const PreviewOptions& options, const UnitModel& unit, const std::wstring& settingsName,
-               const std::vector<std::array<uint8_t, 112>>& records, const SampledSignals& signals)
+               const std::vector<std::array<uint8_t, 112>>& records, SignalSource& signals)
 {
     Held<IVireoOutputPreview> preview;
     if (FAILED(CoGetClassObject(CLSID_VireoOutputPreview, CLSCTX_INPROC_SERVER, nullptr, IID_IVireoOutputPreview,
-                                reinterpret_cast<void**>(&preview.object))) ||
+                                preview.Out())) ||
         !preview.object) {
         PrintError(L"the module offers no output preview");
         return 1;
@@ -289,27 +335,49 @@ int RunPreview(const PreviewOptions& options, const UnitModel& unit, const std::
     for (const auto& record : records)
         bytes.insert(bytes.end(), record.begin(), record.end());
     const ULONG recordCount = static_cast<ULONG>(records.size());
+    const ULONG inputCount = static_cast<ULONG>(unit.inputRanges.size());
     Described described;
+    Held<IVireoPreviewRun> run;
     HRESULT hr = Describe(preview.object, bytes, recordCount, described);
-    const std::vector<int32_t> counts = ToUnitCounts(signals, unit);
+    if (SUCCEEDED(hr))
+        hr = preview.object->Start(bytes.data(), recordCount, inputCount, signals.rate, &run.object);
+    const bool plotting = !options.plotFile.empty();
+    const int columns = PlotColumns(PlotWidth);
+    PictureTraces traces = plotting ? TracesFor(described, signals.count, columns) : PictureTraces();
+    SignalBlock block;
+    std::vector<int32_t> counts;
+    std::vector<double> scratch;
+    while (SUCCEEDED(hr)) {
+        const SignalResult read = signals.Read(BlockSamples, block);
+        if (!read.ok) {
+            PrintError(options.signalFile + (read.line ? L" line " + std::to_wstring(read.line) : L"") + L": " +
+                       read.message);
+            return 2;
+        }
+        if (block.count == 0)
+            break;
+        ToUnitCounts(block, signals.inputs, unit, counts);
+        hr = run.object->Feed(reinterpret_cast<const LONG*>(counts.data()), static_cast<ULONG>(block.count));
+        if (plotting)
+            AddToTraces(traces, counts, block.count, unit, scratch);
+    }
     HeldActivities activities;
     if (SUCCEEDED(hr))
-        hr = preview.object->Run(bytes.data(), recordCount, reinterpret_cast<const LONG*>(counts.data()),
-                                 static_cast<ULONG>(unit.inputRanges.size()), static_cast<ULONG>(signals.count),
-                                 signals.rate, &activities.items, &activities.count);
+        hr = run.object->Finish(&activities.items, &activities.count);
     if (FAILED(hr)) {
         PrintError(L"the output preview failed (" + Code(hr) + L")");
         return 1;
     }
     PrintActivities(described, activities);
-    if (options.plotFile.empty())
+    if (!plotting)
         return 0;
     wchar_t span[96];
     std::swprintf(span, 96, L"%g s, %zu samples at %g Hz", static_cast<double>(signals.count) / signals.rate,
                   signals.count, signals.rate);
     const std::wstring title = L"Preview of " + settingsName + L" on " + unit.name + L": " + span;
     std::wstring error;
-    if (!SavePreviewPng(PictureFor(described, activities, unit, counts, signals, title), options.plotFile, error)) {
+    if (!SavePreviewPng(PictureFor(described, activities, unit, traces, signals.rate, signals.count, columns, title),
+                        options.plotFile, error)) {
         PrintError(error);
         return 1;
     }

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cwctype>
 #include <utility>
 
 namespace VireoHost {
@@ -13,24 +14,14 @@ namespace {
 constexpr UINT TickMilliseconds = 25;
 // Control ids of the setup dialog's template.
 enum DialogControl : int { OkId = 1, CancelId = 2, TabControlId = 201 };
+// Posted to the runner's pump window behind each burst of input.
+constexpr UINT GoOn = WM_APP + 1;
+// How often the note goes back behind messages that are still queued.
+constexpr WPARAM MaxRequeues = 200;
+constexpr wchar_t PumpClass[] = L"VireoHostScriptPump";
 
 // The runner whose timer is running on this thread.
 thread_local ScriptRunner* t_runner = nullptr;
-
-// The parent's answer; non-zero refuses a change it is asked about.
-LRESULT Notify(HWND control, NMHDR& header, UINT code)
-{
-    header.hwndFrom = control;
-    header.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(control));
-    header.code = code;
-    return SendMessageW(GetParent(control), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
-}
-
-void Command(HWND control, WORD code)
-{
-    SendMessageW(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), code),
-                 reinterpret_cast<LPARAM>(control));
-}
 
 bool IsClassOf(HWND window, const wchar_t* name)
 {
@@ -42,6 +33,33 @@ bool IsClassOf(HWND window, const wchar_t* name)
 bool TimeHasCome(DWORD at)
 {
     return static_cast<LONG>(GetTickCount() - at) >= 0;
+}
+
+MSG Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    MSG msg{};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    return msg;
+}
+
+POINT Centre(const RECT& rect)
+{
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+LPARAM KeyData(UINT virtualKey, bool up)
+{
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    return 1 | scan | (up ? (LPARAM(1) << 30) | (LPARAM(1) << 31) : 0);
+}
+
+// A disabled or hidden control takes no click, as under the mouse.
+bool TakesInput(HWND control)
+{
+    return control && IsWindowEnabled(control) && IsWindowVisible(control);
 }
 
 } // namespace
@@ -59,6 +77,13 @@ ScriptRunner::~ScriptRunner()
 void ScriptRunner::Start()
 {
     t_runner = this;
+    WNDCLASSW pumpClass{};
+    pumpClass.lpfnWndProc = &ScriptRunner::PumpProcedure;
+    pumpClass.hInstance = GetModuleHandleW(nullptr);
+    pumpClass.lpszClassName = PumpClass;
+    RegisterClassW(&pumpClass); // fails harmlessly when a runner registered it before
+    pump_ = CreateWindowExW(0, PumpClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
     timer_ = SetTimer(nullptr, 0, TickMilliseconds, &ScriptRunner::Tick);
 }
 
@@ -67,6 +92,10 @@ void ScriptRunner::Stop()
     if (timer_)
         KillTimer(nullptr, timer_);
     timer_ = 0;
+    if (pump_)
+        DestroyWindow(pump_);
+    pump_ = nullptr;
+    HoldShift(false);
     if (t_runner == this)
         t_runner = nullptr;
 }
@@ -77,23 +106,44 @@ void CALLBACK ScriptRunner::Tick(HWND, UINT, UINT_PTR, DWORD)
         t_runner->Step();
 }
 
+// The note comes back only once the queue holds nothing posted before it.
+LRESULT CALLBACK ScriptRunner::PumpProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != GoOn)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if ((HIWORD(GetQueueStatus(QS_POSTMESSAGE)) & QS_POSTMESSAGE) && wParam < MaxRequeues)
+        PostMessageW(window, GoOn, wParam + 1, 0);
+    else if (t_runner)
+        t_runner->Step();
+    return 0;
+}
+
 void ScriptRunner::Step()
 {
     // Actions open message boxes whose loops fire this timer again.
     if (busy_)
         return;
     HWND dialog = FindSetupDialog(main_);
-    if (!dialog)
+    // A message box of the dialog is up: the user answers it first.
+    if (!dialog || !IsWindowEnabled(dialog))
         return;
     busy_ = true;
+    HoldShift(false);
     if (dialog != dialog_) {
         dialog_ = dialog;
+        input_.clear(); // what was on its way went to the dialog before
         resumeAt_ = GetTickCount();
-        // The user works in the dialog: it is the active window, whatever the display did.
+    }
+    // The user works in the dialog: it is the active window (with its focus back), whatever
+    // the display or another program did.
+    if (GetActiveWindow() != dialog) {
         SetForegroundWindow(dialog);
         SetActiveWindow(dialog);
     }
-    RunDue(dialog);
+    if (!input_.empty())
+        PostNextBurst();
+    else
+        RunDue(dialog);
     busy_ = false;
 }
 
@@ -104,15 +154,42 @@ void ScriptRunner::RunDue(HWND dialog)
     while (next_ < actions_.size()) {
         const ScriptAction& action = actions_[next_++];
         const DWORD wait = Perform(action, dialog);
-        if (action.kind == ActionKind::Ok || action.kind == ActionKind::Cancel)
-            return; // the next tick sees whether the dialog is still there
+        if (!input_.empty()) {
+            PostNextBurst();
+            return;
+        }
         if (wait) {
             resumeAt_ = GetTickCount() + wait;
             return;
         }
     }
     // A script that ends with the dialog still open ends it as a user would.
-    Click(GetDlgItem(dialog, CancelId));
+    if (QueueClick(GetDlgItem(dialog, CancelId)))
+        PostNextBurst();
+}
+
+void ScriptRunner::PostNextBurst()
+{
+    Burst burst = std::move(input_.front());
+    input_.pop_front();
+    if (burst.prepare)
+        burst.prepare(burst.messages);
+    HoldShift(burst.shift);
+    for (const MSG& msg : burst.messages)
+        PostMessageW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    PostMessageW(pump_, GoOn, 0, 0);
+}
+
+// Posted keys leave the keyboard state alone; the dialog manager reads it for Shift+Tab.
+void ScriptRunner::HoldShift(bool down)
+{
+    if (shiftHeld_ == down)
+        return;
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = keys[VK_LSHIFT] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+    shiftHeld_ = down;
 }
 
 HWND ScriptRunner::Control(const ScriptAction& action, HWND dialog)
@@ -133,6 +210,12 @@ DWORD ScriptRunner::Perform(const ScriptAction& action, HWND dialog)
     case ActionKind::Leave:
         SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, OkId)), TRUE);
         return 0;
+    case ActionKind::Key:
+        PressKey(dialog, action.key);
+        return 0;
+    case ActionKind::Keys:
+        TypeKeys(dialog, action.text);
+        return 0;
     case ActionKind::Away:
         Away(dialog);
         return 0;
@@ -145,10 +228,10 @@ DWORD ScriptRunner::Perform(const ScriptAction& action, HWND dialog)
         Shot(dialog, action.text);
         return 0;
     case ActionKind::Ok:
-        Click(GetDlgItem(dialog, OkId));
+        QueueClick(GetDlgItem(dialog, OkId));
         return 0;
     case ActionKind::Cancel:
-        Click(GetDlgItem(dialog, CancelId));
+        QueueClick(GetDlgItem(dialog, CancelId));
         return 0;
     default:
         break;
@@ -158,13 +241,13 @@ DWORD ScriptRunner::Perform(const ScriptAction& action, HWND dialog)
         return 0;
     switch (action.kind) {
     case ActionKind::Click:
-        Click(control);
+        QueueClick(control);
         return 0;
     case ActionKind::Select:
         Select(control, action.number);
         return 0;
     case ActionKind::Type:
-        Type(dialog, control, action.text);
+        Type(control, action.text);
         return 0;
     case ActionKind::Slide:
         Slide(control, action.number);
@@ -180,90 +263,177 @@ DWORD ScriptRunner::Perform(const ScriptAction& action, HWND dialog)
     }
 }
 
-// A click on a tab: the tab control asks before it changes and tells after.
+void ScriptRunner::Queue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool shift)
+{
+    Burst burst;
+    burst.messages.push_back(Message(window, message, wParam, lParam));
+    burst.shift = shift;
+    input_.push_back(std::move(burst));
+}
+
+void ScriptRunner::QueuePrepared(std::function<void(std::vector<MSG>&)> prepare)
+{
+    Burst burst;
+    burst.prepare = std::move(prepare);
+    input_.push_back(std::move(burst));
+}
+
+// Press and release are taken one after the other, as by a hand: what the press set
+// off (a field that refuses to be left) runs before the release.
+void ScriptRunner::QueueClickAt(HWND window, POINT point)
+{
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    Queue(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Queue(window, WM_LBUTTONUP, 0, at);
+}
+
+bool ScriptRunner::QueueClick(HWND control)
+{
+    if (!TakesInput(control))
+        return false;
+    RECT area{};
+    GetClientRect(control, &area);
+    QueueClickAt(control, Centre(area));
+    return true;
+}
+
+// A click on the tab's label: the tab control takes the focus, asks its parent before
+// it changes and tells after.
 void ScriptRunner::SelectTab(HWND dialog, int index)
 {
     HWND tabs = GetDlgItem(dialog, TabControlId);
-    if (!tabs || index >= SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0))
+    RECT item{};
+    if (!TakesInput(tabs) || !SendMessageW(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index),
+                                           reinterpret_cast<LPARAM>(&item)))
         return;
-    NMHDR header{};
-    if (Notify(tabs, header, TCN_SELCHANGING))
-        return;
-    SendMessageW(tabs, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Notify(tabs, header, TCN_SELCHANGE);
+    QueueClickAt(tabs, Centre(item));
 }
 
-// A disabled control takes no click, as under the mouse.
-void ScriptRunner::Click(HWND control)
-{
-    if (control && IsWindowEnabled(control) && IsWindowVisible(control))
-        SendMessageW(control, BM_CLICK, 0, 0);
-}
-
+// A click drops the list, a click on the entry picks it and closes the list.
 void ScriptRunner::Select(HWND control, int index)
 {
-    if (!IsWindowEnabled(control))
+    if (!IsClassOf(control, L"ComboBox") || !QueueClick(control))
         return;
-    const bool combo = IsClassOf(control, L"ComboBox");
-    SendMessageW(control, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    Command(control, combo ? CBN_SELCHANGE : LBN_SELCHANGE);
+    auto pick = [control, index](bool down) {
+        return [control, index, down](std::vector<MSG>& messages) {
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof(info);
+            RECT item{};
+            if (!GetComboBoxInfo(control, &info) || !info.hwndList || !IsWindowVisible(info.hwndList) ||
+                SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index),
+                             reinterpret_cast<LPARAM>(&item)) == LB_ERR)
+                return;
+            const POINT at = Centre(item);
+            messages.push_back(Message(info.hwndList, down ? WM_LBUTTONDOWN : WM_LBUTTONUP, down ? MK_LBUTTON : 0,
+                                       MAKELPARAM(at.x, at.y)));
+        };
+    };
+    QueuePrepared(pick(true));
+    QueuePrepared(pick(false));
+    // An entry that does not exist leaves the list dropped: a click elsewhere closes it.
+    QueuePrepared([control](std::vector<MSG>& messages) {
+        if (SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0))
+            messages.push_back(Message(control, WM_LBUTTONDOWN, MK_LBUTTON, 0));
+    });
 }
 
-// The field gets the focus as by a click, its text is selected, and each character
-// goes through the field's own filtering. Nothing to type clears the field.
-void ScriptRunner::Type(HWND dialog, HWND control, const std::wstring& text)
+// The field gets the focus by a click, its text is selected, and each character goes
+// through the field's own filtering. Nothing to type clears the field.
+void ScriptRunner::Type(HWND control, const std::wstring& text)
 {
-    if (!IsWindowEnabled(control))
+    if (!QueueClick(control))
         return;
-    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
-    SendMessageW(control, EM_SETSEL, 0, -1);
-    if (text.empty())
-        SendMessageW(control, WM_CHAR, VK_BACK, 1);
-    for (wchar_t c : text)
-        SendMessageW(control, WM_CHAR, c, 1);
+    QueuePrepared([control, text](std::vector<MSG>& messages) {
+        if (GetFocus() != control)
+            return; // the click was refused: the keys would go elsewhere
+        SendMessageW(control, EM_SETSEL, 0, -1);
+        if (text.empty())
+            messages.push_back(Message(control, WM_CHAR, VK_BACK, 1));
+        for (wchar_t c : text)
+            messages.push_back(Message(control, WM_CHAR, c, 1));
+    });
 }
 
-// A drag of the thumb: the track bar reports tracking, the final position, the end.
+// Characters go to whichever window has the focus, as from the keyboard.
+void ScriptRunner::TypeKeys(HWND dialog, const std::wstring& text)
+{
+    QueuePrepared([dialog, text](std::vector<MSG>& messages) {
+        HWND focus = GetFocus();
+        if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+            return;
+        for (wchar_t c : text)
+            messages.push_back(Message(focus, WM_CHAR, c, 1));
+    });
+}
+
+// A click on the thumb takes the focus; the arrow keys then move it a step at a time,
+// so every position of the range can be reached.
 void ScriptRunner::Slide(HWND control, int position)
 {
-    if (!IsWindowEnabled(control))
+    if (!TakesInput(control))
         return;
-    const UINT message = (GetWindowLongW(control, GWL_STYLE) & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL;
-    SendMessageW(control, TBM_SETPOS, TRUE, position);
-    const LPARAM from = reinterpret_cast<LPARAM>(control);
-    const WORD reached = static_cast<WORD>(SendMessageW(control, TBM_GETPOS, 0, 0));
-    HWND parent = GetParent(control);
-    SendMessageW(parent, message, MAKEWPARAM(TB_THUMBTRACK, reached), from);
-    SendMessageW(parent, message, MAKEWPARAM(TB_THUMBPOSITION, reached), from);
-    SendMessageW(parent, message, MAKEWPARAM(TB_ENDTRACK, 0), from);
+    RECT thumb{};
+    SendMessageW(control, TBM_GETTHUMBRECT, 0, reinterpret_cast<LPARAM>(&thumb));
+    QueueClickAt(control, Centre(thumb));
+    QueuePrepared([control, position](std::vector<MSG>& messages) {
+        if (GetFocus() != control)
+            return;
+        const int from = static_cast<int>(SendMessageW(control, TBM_GETPOS, 0, 0));
+        const int low = static_cast<int>(SendMessageW(control, TBM_GETRANGEMIN, 0, 0));
+        const int high = static_cast<int>(SendMessageW(control, TBM_GETRANGEMAX, 0, 0));
+        const int to = position < low ? low : position > high ? high : position;
+        const UINT key = to < from ? VK_LEFT : VK_RIGHT;
+        for (int step = from; step != to; step += to < from ? -1 : 1)
+            messages.push_back(Message(control, WM_KEYDOWN, key, KeyData(key, false)));
+        if (to != from)
+            messages.push_back(Message(control, WM_KEYUP, key, KeyData(key, true)));
+    });
 }
 
-// Each click on an arrow: the parent may refuse the step, else the position moves
-// within the range and the parent hears of it.
+// Each click on an arrow: the up arrow is the upper half of the control. The focus
+// goes to the buddy field.
 void ScriptRunner::Spin(HWND control, int delta)
 {
-    if (!IsWindowEnabled(control))
+    if (!TakesInput(control))
         return;
-    const int step = delta < 0 ? -1 : 1;
-    const UINT message = (GetWindowLongW(control, GWL_STYLE) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL;
-    for (int done = 0; done != delta; done += step) {
-        int low = 0;
-        int high = 0;
-        SendMessageW(control, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low), reinterpret_cast<LPARAM>(&high));
-        NMUPDOWN change{};
-        change.iPos = static_cast<int>(SendMessageW(control, UDM_GETPOS32, 0, 0));
-        change.iDelta = low <= high ? step : -step;
-        if (Notify(control, change.hdr, UDN_DELTAPOS))
-            continue;
-        HWND parent = GetParent(control);
-        const int lowest = low < high ? low : high;
-        const int highest = low < high ? high : low;
-        int position = change.iPos + change.iDelta;
-        position = position < lowest ? lowest : position > highest ? highest : position;
-        SendMessageW(control, UDM_SETPOS32, 0, position);
-        SendMessageW(parent, message, MAKEWPARAM(SB_THUMBPOSITION, position), reinterpret_cast<LPARAM>(control));
+    RECT area{};
+    GetClientRect(control, &area);
+    const bool horizontal = (GetWindowLongW(control, GWL_STYLE) & UDS_HORZ) != 0;
+    RECT half = area;
+    if (horizontal)
+        (delta > 0 ? half.left : half.right) = (area.left + area.right) / 2;
+    else
+        (delta > 0 ? half.bottom : half.top) = (area.top + area.bottom) / 2;
+    for (int done = 0; done != delta; done += delta < 0 ? -1 : 1)
+        QueueClickAt(control, Centre(half));
+}
+
+void ScriptRunner::PressKey(HWND dialog, const KeyStroke& key)
+{
+    HWND focus = GetFocus();
+    if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+        focus = dialog;
+    Burst burst;
+    burst.shift = key.shift;
+    if (key.alt) {
+        // The dialog manager finds mnemonics from the character; the letter's own key
+        // presses would only start the window menu.
+        const WPARAM letter = static_cast<WPARAM>(std::towlower(static_cast<wint_t>(key.virtualKey)));
+        burst.messages.push_back(Message(focus, WM_SYSCHAR, letter, KeyData(key.virtualKey, false) | (1 << 29)));
+    } else {
+        burst.messages.push_back(Message(focus, WM_KEYDOWN, key.virtualKey, KeyData(key.virtualKey, false)));
+        input_.push_back(std::move(burst));
+        // The release goes to whichever window has the focus by then.
+        QueuePrepared([dialog, key](std::vector<MSG>& messages) {
+            HWND now = GetFocus();
+            if (!now || (now != dialog && !IsChild(dialog, now)))
+                return;
+            messages.push_back(Message(now, WM_KEYUP, key.virtualKey, KeyData(key.virtualKey, true)));
+        });
+        input_.back().shift = key.shift;
+        return;
     }
-    SendMessageW(GetParent(control), message, MAKEWPARAM(SB_ENDSCROLL, 0), reinterpret_cast<LPARAM>(control));
+    input_.push_back(std::move(burst));
 }
 
 void ScriptRunner::Hover(HWND control)

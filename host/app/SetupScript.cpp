@@ -13,12 +13,13 @@ struct Word {
 };
 
 // What each action takes after its name.
-enum class Shape { None, Number, Control, ControlNumber, ControlText, Name };
+enum class Shape { None, Number, Control, ControlNumber, ControlText, Text, Name, KeyName };
 
 const Word Words[] = {
     {L"tab", ActionKind::Tab},       {L"click", ActionKind::Click}, {L"select", ActionKind::Select},
     {L"type", ActionKind::Type},     {L"leave", ActionKind::Leave}, {L"slide", ActionKind::Slide},
-    {L"spin", ActionKind::Spin},     {L"hover", ActionKind::Hover}, {L"away", ActionKind::Away},
+    {L"spin", ActionKind::Spin},     {L"key", ActionKind::Key},     {L"keys", ActionKind::Keys},
+    {L"hover", ActionKind::Hover},   {L"away", ActionKind::Away},
     {L"wait", ActionKind::Wait},     {L"dump", ActionKind::Dump},   {L"shot", ActionKind::Shot},
     {L"ok", ActionKind::Ok},         {L"cancel", ActionKind::Cancel},
 };
@@ -46,6 +47,10 @@ Shape ShapeOf(ActionKind kind)
         return Shape::ControlText;
     case ActionKind::Shot:
         return Shape::Name;
+    case ActionKind::Key:
+        return Shape::KeyName;
+    case ActionKind::Keys:
+        return Shape::Text;
     default:
         return Shape::None;
     }
@@ -103,7 +108,7 @@ ScriptResult ReadControl(const std::wstring& line, size_t& pos, int number, Scri
 ScriptResult ReadNumber(const std::wstring& line, size_t& pos, int number, ScriptAction& action)
 {
     const std::wstring word = NextWord(line, pos);
-    const bool signedAllowed = action.kind == ActionKind::Spin;
+    const bool signedAllowed = action.kind == ActionKind::Spin || action.kind == ActionKind::Slide;
     if (!ToInt(word, signedAllowed, action.number))
         return Fail(number, word.empty() ? L"missing number" : L"bad number " + word);
     return {};
@@ -146,9 +151,15 @@ ScriptResult ParseScriptLine(const std::wstring& line, int number, ScriptAction&
         result = ReadNumber(line, pos, number, action);
     if (!result.ok)
         return result;
-    if (shape == Shape::ControlText) {
+    if (shape == Shape::ControlText || shape == Shape::Text) {
         action.text = RestOfLine(line, pos);
         return {};
+    }
+    if (shape == Shape::KeyName) {
+        const std::wstring key = NextWord(line, pos);
+        if (!ParseKeyName(key, action.key))
+            return Fail(number, key.empty() ? L"missing key" : L"unknown key " + key);
+        action.text = key;
     }
     if (shape == Shape::Name) {
         action.text = NextWord(line, pos);
@@ -158,6 +169,36 @@ ScriptResult ParseScriptLine(const std::wstring& line, int number, ScriptAction&
     if (!NextWord(line, pos).empty())
         return Fail(number, L"unexpected text after " + name);
     return {};
+}
+
+bool ParseKeyName(const std::wstring& name, KeyStroke& key)
+{
+    static const struct {
+        const wchar_t* name;
+        unsigned virtualKey;
+    } Keys[] = {{L"Tab", 0x09},    {L"Enter", 0x0D}, {L"Space", 0x20},  {L"Escape", 0x1B},   {L"Left", 0x25},
+                {L"Right", 0x27},  {L"Up", 0x26},    {L"Down", 0x28},   {L"Home", 0x24},     {L"End", 0x23},
+                {L"PageUp", 0x21}, {L"PageDown", 0x22}, {L"Delete", 0x2E}, {L"Backspace", 0x08}};
+    key = KeyStroke();
+    std::wstring rest = name;
+    if (rest.compare(0, 6, L"Shift+") == 0) {
+        key.shift = true;
+        rest.erase(0, 6);
+    } else if (rest.compare(0, 4, L"Alt+") == 0) {
+        rest.erase(0, 4);
+        // A mnemonic is one letter or digit.
+        if (rest.size() != 1 || !std::iswalnum(rest[0]) || rest[0] > 0x7F)
+            return false;
+        key.alt = true;
+        key.virtualKey = static_cast<unsigned>(std::towupper(rest[0]));
+        return true;
+    }
+    for (const auto& entry : Keys)
+        if (rest == entry.name) {
+            key.virtualKey = entry.virtualKey;
+            return true;
+        }
+    return false;
 }
 
 ScriptResult ParseScript(const std::wstring& text, std::vector<ScriptAction>& actions)

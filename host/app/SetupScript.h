@@ -7,7 +7,15 @@
 
 namespace VireoHost {
 
-enum class ActionKind { Tab, Click, Select, Type, Leave, Slide, Spin, Hover, Away, Wait, Dump, Shot, Ok, Cancel };
+enum class ActionKind { Tab, Click, Select, Type, Leave, Slide, Spin, Key, Keys, Hover, Away, Wait, Dump, Shot, Ok, Cancel };
+
+// A key of the key action, with the modifier held while it is pressed.
+struct KeyStroke {
+    unsigned virtualKey = 0;
+    bool shift = false;
+    // Alt with a letter or digit: the dialog's mnemonic.
+    bool alt = false;
+};
 
 // Where a control lives: the dialog itself or one of its panes.
 enum class Pane { Dialog, OnOff, Rule0, Rule1, Rule2, Rule3, Settings };
@@ -21,6 +29,7 @@ struct ScriptAction {
     int number = 0;
     // What type enters, or the picture name of shot.
     std::wstring text;
+    KeyStroke key;
 };
 
 struct ScriptResult {
@@ -32,6 +41,8 @@ struct ScriptResult {
 // Blank lines and lines starting with '#' are skipped.
 ScriptResult ParseScript(const std::wstring& text, std::vector<ScriptAction>& actions);
 ScriptResult ParseScriptLine(const std::wstring& line, int number, ScriptAction& action, bool& isAction);
+// "Tab", "Shift+Tab", "Enter", "Alt+G", ...; false for a name the key action does not know.
+bool ParseKeyName(const std::wstring& name, KeyStroke& key);
 
 // The script's name of a pane ("rule2"), and the value of the pane property the
 // dialog sets on each pane window (on/off 0, rule panes 1 to 4, settings 5).

@@ -99,6 +99,7 @@ TEST(ButtonPainter, DisabledGlyphFollowsTheGreyingFormula)
     auto glyph = std::make_unique<TCelArray>(MakeBitmap(4, 2, pixels), 1);
     PixelCanvas canvas(6, 4, RGB(0, 100, 0));
     ASSERT_TRUE(DrawDisabledGlyph(canvas.Dc(), *glyph, 0, 1, 1));
+    EXPECT_EQ(0, GdiplusSessions()) << "GDI+ is not left running";
     EXPECT_EQ(RGB(0, 100, 0), canvas.At(1, 1)) << "light grey is transparent";
     for (int i = 1; i < 8; ++i) {
         const DWORD p = pixels[i];

@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace VireoTest {
 
 namespace {
 
-int g_visibleQueries = 0;
+bool g_visible = true;
+int g_storeFetches = 0;
 
 class SettingsHost : public IHostApplication, public IHostSettingsStore {
 public:
@@ -33,14 +32,16 @@ public:
         return *language = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), S_OK;
     }
     HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override { return *store = this, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override
+    {
+        ++g_storeFetches;
+        return *store = this, S_OK;
+    }
     HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR key, VARIANT_BOOL* value) override
     {
         if (lstrcmpiW(key, L"qlx\\application\\visible") != 0)
             return E_INVALIDARG;
-        ++g_visibleQueries;
-        const char* setting = std::getenv("VIREO_TEST_APPLICATION_VISIBLE");
-        *value = setting && setting[0] == '0' ? VARIANT_FALSE : VARIANT_TRUE;
+        *value = g_visible ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
 };
@@ -64,45 +65,14 @@ testing::Environment* const g_environment = testing::AddGlobalTestEnvironment(ne
 
 } // namespace
 
-int VisibleQueries()
+void SetApplicationVisible(bool visible)
 {
-    return g_visibleQueries;
+    g_visible = visible;
 }
 
-unsigned long RunSelf(const std::wstring& filter, const wchar_t* variable, const wchar_t* value, std::string& output)
+int StoreFetches()
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --gtest_filter=" + filter;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return ~0ul;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    SetEnvironmentVariableW(variable, value);
-    const BOOL started =
-        CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableW(variable, nullptr);
-    CloseHandle(writeEnd);
-    DWORD exitCode = ~0ul;
-    if (started) {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got)
-            output.append(buffer, got);
-        WaitForSingleObject(process.hProcess, 60000);
-        GetExitCodeProcess(process.hProcess, &exitCode);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(readEnd);
-    return exitCode;
+    return g_storeFetches;
 }
 
 } // namespace VireoTest

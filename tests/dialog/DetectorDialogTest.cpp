@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using namespace DialogTest;
 using OnlineEvents::DetectorDialog;
 
@@ -286,4 +288,37 @@ TEST(DetectorDialog, PanesShownByATabChangeTakeTheOutputsEnablingAndTheDialogSta
     DetectorDialog::SetLastSelectedTab(2);
     EXPECT_FALSE(IsWindowVisible(f.Open()));
     EXPECT_EQ(3, VisibleRulePanes(f.Window()));
+}
+
+namespace {
+// Paints of each window of the thread while a tab change grows or shrinks the dialog.
+std::map<HWND, int> g_paints;
+LRESULT CALLBACK CountPaints(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_PAINT)
+        ++g_paints[call->hwnd];
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+} // namespace
+
+TEST(DetectorDialog, ATabChangeThatResizesPaintsEachWindowOnce)
+{
+    DetectorDialog::SetLastSelectedTab(0);
+    DialogFixture f;
+    f.config.InsertRule(1, 0);
+    HWND dialog = f.Open();
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CountPaints, nullptr, GetCurrentThreadId());
+    for (int tab : {1, 0}) {
+        g_paints.clear();
+        SelectTab(dialog, tab);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        for (const auto& [window, paints] : g_paints)
+            EXPECT_LE(paints, 1) << tab << ": control " << GetDlgCtrlID(window) << " of pane "
+                                 << GetDlgCtrlID(GetParent(window));
+        EXPECT_EQ(g_paints[Pane(dialog, Settings)], 1) << tab;
+    }
+    UnhookWindowsHookEx(hook);
 }

@@ -151,3 +151,21 @@ TEST(OnOffPane, ShowsAndStoresOnAndAllOrAny)
     SendMessageW(f.Item(OnOff, AllAny), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
     EXPECT_STREQ(L"all", first);
 }
+
+TEST(SettingsPane, FieldsArePlainEditsAndTheConditionsLabelShowsWhole)
+{
+    SettingsFixture f(true);
+    for (int id : {PulseWidth, PulseDelay, PulseCount, Holdoff})
+        EXPECT_FALSE(GetWindowLongW(f.Item(Settings, id), GWL_STYLE) & ES_AUTOHSCROLL) << id;
+    HWND label = f.Item(OnOff, 257);
+    const std::wstring text = Text(label);
+    HDC dc = GetDC(label);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT client{};
+    GetClientRect(label, &client);
+    EXPECT_LE(size.cx, client.right) << "the label cuts its text off";
+}

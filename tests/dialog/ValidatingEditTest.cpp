@@ -2,15 +2,18 @@
 // range, the written and read values, and the error provider path.
 
 #include "ValidatingEditTestIds.h"
+#include "support/RegionalSettings.h"
 #include "support/WindowDriver.h"
 
 #include "dialog/ErrorProvider.h"
 #include "dialog/ValidatingEdit.h"
+#include "foundation/LocaleInfo.h"
 #include "foundation/QLXString.h"
 #include "winlib/TDialog.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace {
@@ -262,4 +265,26 @@ TEST(ValidatingEditNotice, LeavingAFieldWithARefusedValueBringsTheFocusBack)
         DispatchMessageW(&msg);
     EXPECT_EQ(1u, catcher.Boxes().size());
     EXPECT_EQ(form.seconds.GetHandle(), GetFocus());
+}
+
+// A host that chose a "," numeric locale itself keeps it, and the global locale stays
+// classic: what an edit writes must still read back. ctest runs each case in a process
+// of its own, so the record is built here.
+TEST(DoubleEditValue, ReadsBackWhatItWroteWhenTheHostChoseTheNumericLocale)
+{
+    {
+        VireoTest::UserRegionalSettings user;
+        user.Set(LOCALE_SDECIMAL, L",");
+        ASSERT_TRUE(std::setlocale(LC_NUMERIC, "German"));
+        if (std::wstring(LocaleInfo::Get().DecimalSeparator()) != L",")
+            GTEST_SKIP() << "the record was built before this case";
+    }
+    Form form;
+    form.Create();
+    for (double value : {0.25, -1.5, 12.3456789}) {
+        form.other.SetValue(value);
+        EXPECT_EQ(value, form.other.GetValue()) << QLXString(form.other.GetWindowText().c_str()).NarrowText();
+    }
+    EXPECT_EQ(L"-1,5", (form.other.SetValue(-1.5), form.other.GetWindowText()));
+    std::setlocale(LC_NUMERIC, "C");
 }

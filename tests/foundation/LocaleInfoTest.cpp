@@ -4,6 +4,7 @@
 // including every message box it showed.
 
 #include "support/ChildProcess.h"
+#include "support/RegionalSettings.h"
 #include "foundation/LocaleInfo.h"
 #include "foundation/TimeGet.h"
 
@@ -20,6 +21,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+using VireoTest::UserRegionalSettings;
 
 namespace {
 
@@ -191,46 +194,6 @@ struct ChildEntry {
 } g_childEntry;
 
 // What the test does.
-
-// Changes the user's regional settings for the whole system and puts them back.
-// Other test programs may change them too, so the change is held under a mutex.
-class UserRegionalSettings {
-public:
-    UserRegionalSettings() : mutex_(CreateMutexW(nullptr, FALSE, L"VireoTest.UserRegionalSettings"))
-    {
-        WaitForSingleObject(mutex_, 60000);
-        for (LCTYPE type : {LOCALE_SDECIMAL, LOCALE_STHOUSAND, LOCALE_SDATE, LOCALE_SLIST, LOCALE_SSHORTDATE}) {
-            wchar_t value[128] = {};
-            GetLocaleInfoW(LOCALE_USER_DEFAULT, type, value, 128);
-            saved_.emplace_back(type, value);
-        }
-    }
-
-    ~UserRegionalSettings()
-    {
-        for (const auto& entry : saved_)
-            SetLocaleInfoW(LOCALE_USER_DEFAULT, entry.first, entry.second.c_str());
-        ReleaseMutex(mutex_);
-        CloseHandle(mutex_);
-    }
-
-    void Set(LCTYPE type, const wchar_t* value)
-    {
-        EXPECT_TRUE(SetLocaleInfoW(LOCALE_USER_DEFAULT, type, value)) << "setting " << type;
-    }
-
-    void Set(const wchar_t* decimal, const wchar_t* thousands, const wchar_t* date, const wchar_t* list)
-    {
-        Set(LOCALE_SDECIMAL, decimal);
-        Set(LOCALE_STHOUSAND, thousands);
-        Set(LOCALE_SDATE, date);
-        Set(LOCALE_SLIST, list);
-    }
-
-private:
-    HANDLE mutex_;
-    std::vector<std::pair<LCTYPE, std::wstring>> saved_;
-};
 
 struct ChildReport {
     std::vector<std::pair<std::wstring, std::wstring>> entries;

@@ -5,18 +5,26 @@
 //   FrameworkProbe registered  registers a framework of its own in a multithreaded apartment,
 //                              then runs EnsureFramework
 //   FrameworkProbe mta         runs EnsureFramework in a multithreaded apartment
-//   FrameworkProbe detach      starts the framework, then releases it as a process end
-//                              would (kept) and as an unload would (freed)
+//   FrameworkProbe detach      starts the framework and what else the module may hold, then
+//                              releases it as a process end would (kept) and as an unload
+//                              would (freed)
 //   FrameworkProbe classbinding  binds a document class to a framework of its own whose
 //                              class binding counts the notifications and messages it gets
 
+#include "controls/HintSettings.h"
+#include "controls/ThemeLibrary.h"
 #include "extension/FrameworkServices.h"
 #include "extension/KXFDocumentClass.h"
 #include "extension/KXFEventTable.h"
+#include "extension/ModuleUnload.h"
 #include "foundation/XQLX.h"
+#include "preview/OutputPreview.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+
+extern "C" LONG NTAPI LdrFindEntryForAddress(void* address, void** entry);
 
 namespace {
 
@@ -98,29 +106,84 @@ int InMultithreadedApartment()
     return Passed;
 }
 
-bool FrameworkRegistered()
+// A host application that is its own settings store, counting its references.
+class CountingHost : public IHostApplication, public IHostSettingsStore {
+public:
+    LONG refs = 0;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostApplication) ? this : nullptr;
+        return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE GetMainWindow(HWND* window) override { return *window = nullptr, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetLanguage(WORD* language) override { return *language = 0, E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR, LPCWSTR) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override
+    {
+        *store = this;
+        return AddRef(), S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR, VARIANT_BOOL* value) override { return *value = VARIANT_TRUE, S_OK; }
+};
+
+bool ClassRegistered(REFCLSID clsid)
 {
-    IUnknown* framework = nullptr;
-    if (FAILED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown,
-                                reinterpret_cast<void**>(&framework))) ||
-        !framework)
+    IUnknown* object = nullptr;
+    if (FAILED(CoGetClassObject(clsid, CLSCTX_ALL, nullptr, IID_IUnknown, reinterpret_cast<void**>(&object))) ||
+        !object)
         return false;
-    framework->Release();
+    object->Release();
     return true;
 }
 
+// How often a library has been loaded and not yet freed.
+int LoadCount(const wchar_t* library)
+{
+    void* entry = nullptr;
+    const HMODULE module = GetModuleHandleW(library);
+    if (!module || LdrFindEntryForAddress(module, &entry) != 0 || !entry)
+        return 0;
+    // The loader entry's load count, after the lists, base, entry, size, names and flags.
+    return *reinterpret_cast<const short*>(static_cast<const char*>(entry) + 0x6C);
+}
+
+// Starts everything the module may hold, then lets go of it as a process end would (kept)
+// and as an ordinary unload would (freed); prints what is still held after each.
 int Detach()
 {
+    OleInitialize(nullptr);
+    static CountingHost host;
+    DWORD cookie = 0;
+    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&host), CLSCTX_INPROC_SERVER,
+                          REGCLS_MULTIPLEUSE, &cookie);
+    const LONG hostRefs = host.refs;
+    const int themeLoads = LoadCount(L"uxtheme.dll");
     EnsureFramework();
+    OnlineEvents::RegisterOutputPreview();
+    QLX::ThemeLibrary::Instance().IsAppThemed();
+    QLX::HostShowsHints();
+    const auto held = [&] {
+        std::string names;
+        if (GetModuleHandleW(L"Kxf.dll") || ClassRegistered(CLSID_KXFFramework))
+            names += " framework";
+        if (ClassRegistered(CLSID_VireoOutputPreview))
+            names += " preview";
+        if (LoadCount(L"uxtheme.dll") > themeLoads)
+            names += " theme";
+        if (host.refs > hostRefs)
+            names += " store";
+        return names.empty() ? std::string(" nothing") : names;
+    };
     QLX::NoteProcessDetach(true);
-    QLX::ReleaseFrameworkLibrary();
-    const bool kept = GetModuleHandleW(L"Kxf.dll") && FrameworkRegistered();
-    std::printf("process end keeps %s\n", kept ? "yes" : "no");
+    OnlineEvents::ReleaseModuleResources();
+    std::printf("process end keeps%s\n", held().c_str());
     QLX::NoteProcessDetach(false);
-    QLX::ReleaseFrameworkLibrary();
-    const bool freed = !GetModuleHandleW(L"Kxf.dll") && !FrameworkRegistered();
-    std::printf("unload frees %s\n", freed ? "yes" : "no");
-    return kept && freed ? Passed : Failed;
+    OnlineEvents::ReleaseModuleResources();
+    std::printf("unload keeps%s\n", held().c_str());
+    CoRevokeClassObject(cookie);
+    return Passed;
 }
 
 // The framework's side of a class: counts the notifications and messages handed to it.

@@ -40,6 +40,7 @@ TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
     EXPECT_EQ(VireoHost::FindPane(dialog, VireoHost::Pane::OnOff), pane);
     EXPECT_EQ(VireoHost::FindControl(dialog, VireoHost::Pane::Rule1, 205), slider);
     EXPECT_EQ(VireoHost::FindPane(dialog, VireoHost::Pane::Rule0), nullptr);
+    SetFocus(list);
     std::vector<std::wstring> lines = VireoHost::DumpDialog(dialog);
     const std::vector<std::wstring> expected = {
         L"caption: Vireo - Unit",
@@ -50,6 +51,7 @@ TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
         L"onoff 207 edit disabled shown \"1.5\" -",
         L"rule1 205 slider enabled hidden \"\" 40",
         L"hint: none",
+        L"focus: onoff 206",
     };
     EXPECT_EQ(lines, expected);
 
@@ -57,7 +59,7 @@ TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
                                 120, 90, 90, 16, dialog, nullptr, nullptr, nullptr);
     ShowWindow(hint, SW_SHOWNOACTIVATE);
     lines = VireoHost::DumpDialog(dialog);
-    EXPECT_EQ(lines.back(), L"hint: \"Get dialog help\" 120 90");
+    EXPECT_EQ(lines[lines.size() - 2], L"hint: \"Get dialog help\" 120 90");
     DestroyWindow(hint);
     DestroyWindow(dialog);
 }

@@ -2,10 +2,12 @@
 
 #include "ScriptRunner.h"
 #include "extension/KXFObjects.h"
+#include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 
 using namespace VireoTest;
 using VireoHost::UnitCall;
@@ -305,6 +307,46 @@ TEST(OnlineEventsDoc, MenuStateFollowsLockSupportAndOutputsThatAreOn)
     service->Release();
     EXPECT_EQ(state.enabled, KXFCommand_Disabled);
     EXPECT_EQ(state.checked, 0);
+}
+
+TEST(OnlineEventsDoc, HandlersLogWhatTheyCaught)
+{
+    const std::wstring tooManyOutputs = L"Online Events: Illegal output count.";
+    const DWORD command = OnlineEvents::Doc::DocumentGroup() + 1;
+    struct Case {
+        const wchar_t* handler;
+        std::wstring caught;
+        std::function<void(DocFixture&)> trigger;
+    } cases[] = {
+        {L"unit attached", tooManyOutputs, [](DocFixture& f) { f.Raise(UnitEvent(13)); }},
+        {L"outputs restart", tooManyOutputs, [](DocFixture& f) { f.Raise(UnitEvent(15)); }},
+        {L"menu state", tooManyOutputs,
+         [command](DocFixture& f) {
+             StateProbe state;
+             f.doc->Update(command, &state);
+         }},
+        {L"run setup", tooManyOutputs, [](DocFixture& f) { f.doc->OnRunSetup(); }},
+        {L"apply settings", tooManyOutputs,
+         [](DocFixture& f) {
+             f.Apply(SettingsText(1, 0, {{1, true, {}}}));
+         }},
+        {L"setup command", L"XHResult 0x80004005",
+         [command](DocFixture& f) {
+             f.doc->SetEnabled(false);
+             f.doc->Execute(command);
+         }},
+    };
+    for (const Case& c : cases) {
+        DocFixture f;
+        f.Apply(SettingsText(1, 0, {{1, true, {}}}));
+        // More outputs than a configuration can hold: shaping one after the unit throws.
+        f.unit->Model().digitalGroups = {2000};
+        WideErrorCapture log;
+        c.trigger(f);
+        const std::wstring line =
+            L"QLXBOOTLOG: OnlineEvents::Doc: " + std::wstring(c.handler) + L": " + c.caught + L"\n";
+        EXPECT_NE(log.Text().find(line), std::wstring::npos) << QLXString(log.Text().c_str()).NarrowText();
+    }
 }
 
 // Ends every setup dialog the test opens with Cancel.

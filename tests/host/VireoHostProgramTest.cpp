@@ -58,12 +58,12 @@ struct HostRun {
     }
 };
 
-HostRun Host(const std::wstring& arguments)
+HostRun Host(const std::wstring& arguments, const std::wstring& folder = Directory())
 {
     VireoTest::ChildOptions options;
     options.separateError = true;
     options.inProgramFolder = false;
-    const VireoTest::ChildResult child = VireoTest::RunChild(Directory() + L"VireoHost.exe", arguments, options);
+    const VireoTest::ChildResult child = VireoTest::RunChild(folder + L"VireoHost.exe", arguments, options);
     HostRun run;
     if (child.started)
         run.exitCode = child.exitCode;
@@ -177,6 +177,26 @@ TEST(VireoHostProgram, BadArgumentsAndUnreadableFilesExitWithTwo)
     }
 }
 
+TEST(VireoHostProgram, AFaultEndsTheHostWithOneLineAndExitCodeFour)
+{
+    // The host beside a module that faults in DllRegisterClassObjects.
+    std::wstring folder = TempPath(L"vhf");
+    DeleteFileW(folder.c_str());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    folder += L"\\";
+    ASSERT_TRUE(CopyFileW((Directory() + L"VireoHost.exe").c_str(), (folder + L"VireoHost.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((Directory() + L"Kxf.dll").c_str(), (folder + L"Kxf.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((Directory() + L"FaultingModule.dll").c_str(), (folder + L"Vireo.dll").c_str(), FALSE));
+    const HostRun run = Host(L"selftest", folder);
+    for (const wchar_t* name : {L"VireoHost.exe", L"Kxf.dll", L"Vireo.dll"})
+        DeleteFileW((folder + name).c_str());
+    RemoveDirectoryW(folder.c_str());
+    EXPECT_EQ(run.exitCode, 4u);
+    EXPECT_EQ(run.err.rfind("VireoHost: internal error 0xC0000005 at ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(" in Vireo.dll\n"), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
 // A1 is on while input 1 is at or above 5 V (hysteresis 1 V), on a unit with one analog output.
 HostRun Preview(const std::wstring& options, const std::string& unitText = "[Unit]\nAnalogOutputs=1\nDigitalGroups=\n")
 {
@@ -219,6 +239,28 @@ TEST(VireoHostProgram, PreviewReadsACsvSignalAndNamesTheLineOfABadOne)
     EXPECT_EQ(run.exitCode, 2u);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("line 3: \"six\" is not a number"), std::string::npos) << run.err;
+}
+
+TEST(VireoHostProgram, PreviewReadsAnEdfRecordingAndRefusesOneStillBeingWritten)
+{
+    // Signal 1 of the sample is 3 V at 2 Hz: on a 5 V input A1 fires at each rise past 2.5 V.
+    const HRSRC found = FindResourceW(nullptr, L"EDFSAMPLE", MAKEINTRESOURCEW(10));
+    ASSERT_TRUE(found);
+    std::string bytes(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                      SizeofResource(nullptr, found));
+    const std::wstring edf = TempPath(L"vpe") + L".edf";
+    WriteFile(edf, bytes);
+    HostRun run = Preview(L"--signal " + Quote(edf), "[Unit]\nAnalogOutputs=1\nDigitalGroups=\n[Inputs]\n1=5 V\n");
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_NE(run.out.find("Summary: A1 4 events\n"), std::string::npos) << run.out;
+    bytes.replace(236, 8, "-1      ");
+    WriteFile(edf, bytes);
+    run = Preview(L"--signal " + Quote(edf));
+    DeleteFileW(edf.c_str());
+    EXPECT_EQ(run.exitCode, 2u);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_NE(run.err.find(".edf: the record count is -1"), std::string::npos) << run.err;
 }
 
 TEST(VireoHostProgram, PreviewDrawsAPngPlot)

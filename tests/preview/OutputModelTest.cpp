@@ -306,3 +306,48 @@ TEST(OutputModel, RecordWithWrongSizesOrModeIsRefused)
         EXPECT_FALSE(ReadOutputRecord(bad.data(), output)) << offset;
     }
 }
+
+TEST(OutputModel, FeedingBlocksOfAnySizeGivesTheActivitiesOfOneRun)
+{
+    // Noisy sines on two inputs; pulses with hold-off and delay, a level, any of two
+    // rules, a falling rule and one on an input beyond the signals.
+    uint32_t seed = 7;
+    auto noisy = [&seed](double frequency) {
+        return [&seed, frequency](double t) {
+            seed = seed * 1664525u + 1013904223u;
+            return 16000.0 * std::sin(2 * Pi * frequency * t) +
+                   (static_cast<double>(seed >> 8) / 16777216.0 - 0.5) * 3000;
+        };
+    };
+    const Signals signals(1.5, {noisy(3), noisy(7)});
+    OnlineEvent holdoff = Output({Rule(0, true, 20, 0)}, 0.004);
+    holdoff.RetriggerHoldoff = true;
+    holdoff.RetriggerHoldoffTime = 0.03;
+    OnlineEvent level = Output({Rule(1, false, -10, 5)}, 0.0);
+    level.PulseDelay = 0.02;
+    OnlineEvent any = Output({Rule(0, true, 40, 2), Rule(1, true, 30, 0)}, 0.05, false);
+    OnlineEvent beyond = Output({Rule(0, true, 10, 5), Rule(5, false, 0, 5)}, 0.0);
+    const std::vector<ModelOutput> outputs = {Read(holdoff), Read(level), Read(any), Read(beyond)};
+    const std::vector<Activity> whole = RunModel(outputs, signals.view);
+    ASSERT_GT(whole.size(), 20u);
+    const size_t count = signals.view.count;
+    for (size_t block : {size_t{1}, size_t{63}, size_t{4096}, size_t{5000}}) {
+        ModelStream stream(outputs, 2, Rate);
+        std::vector<int32_t> part;
+        for (size_t from = 0; from < count; from += block) {
+            const size_t n = std::min(block, count - from);
+            part.clear();
+            for (size_t input = 0; input < 2; ++input)
+                part.insert(part.end(), signals.samples.begin() + input * count + from,
+                            signals.samples.begin() + input * count + from + n);
+            stream.Feed(part.data(), n);
+        }
+        const std::vector<Activity> fed = stream.Finish();
+        ASSERT_EQ(fed.size(), whole.size()) << block;
+        for (size_t k = 0; k < fed.size(); ++k) {
+            EXPECT_EQ(fed[k].record, whole[k].record) << block << " " << k;
+            EXPECT_EQ(fed[k].start, whole[k].start) << block << " " << k;
+            EXPECT_EQ(fed[k].end, whole[k].end) << block << " " << k;
+        }
+    }
+}

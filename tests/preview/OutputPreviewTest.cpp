@@ -84,6 +84,36 @@ TEST(OutputPreview, RunHandsOutTheActivitiesOfTheWatchedInput)
     CoTaskMemFree(activities);
 }
 
+TEST(OutputPreview, ARunFedInBlocksFinishesWithTheActivitiesOfOneRun)
+{
+    const std::vector<BYTE> records = Records();
+    // Input 2 is high for samples 3 to 5 and from 12 on, of 20 at 100 Hz.
+    IVireoPreviewRun* run = nullptr;
+    ASSERT_EQ(Preview()->Start(records.data(), 2, 2, 100.0, &run), S_OK);
+    for (int block = 0; block < 2; ++block) {
+        std::vector<LONG> samples(20, 0);
+        for (int n = 0; n < 10; ++n) {
+            const int at = block * 10 + n;
+            samples[10 + n] = (at >= 3 && at < 6) || at >= 12 ? 9000 : 0;
+        }
+        ASSERT_EQ(run->Feed(samples.data(), 10), S_OK);
+    }
+    VireoPreviewActivity* activities = nullptr;
+    ULONG count = 0;
+    ASSERT_EQ(run->Finish(&activities, &count), S_OK);
+    ASSERT_EQ(count, 2u);
+    EXPECT_DOUBLE_EQ(activities[0].start, 0.03);
+    EXPECT_DOUBLE_EQ(activities[1].start, 0.12);
+    CoTaskMemFree(activities);
+    // Finished means finished.
+    const LONG more[2] = {};
+    EXPECT_EQ(run->Feed(more, 1), E_UNEXPECTED);
+    EXPECT_EQ(run->Finish(&activities, &count), E_UNEXPECTED);
+    EXPECT_EQ(run->Release(), 0u);
+    EXPECT_EQ(Preview()->Start(records.data(), 2, 2, 0.0, &run), E_INVALIDARG);
+    EXPECT_EQ(run, nullptr);
+}
+
 TEST(OutputPreview, BadRecordsAndRatesAreRefused)
 {
     std::vector<BYTE> records = Records();

@@ -169,6 +169,9 @@ ChildResult RunChild(const std::wstring& program, const std::wstring& arguments,
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
+    // On this program's desktop, where its boxes are found.
+    std::wstring desktop = L"WinSta0\\" + ThreadDesktopName();
+    startup.lpDesktop = desktop.data();
     startup.hStdOutput = output;
     startup.hStdError = error;
     std::wstring commandLine = L"\"" + program + L"\" " + arguments;
@@ -188,6 +191,26 @@ ChildResult RunChild(const std::wstring& program, const std::wstring& arguments,
         CloseHandle(error);
     CloseHandle(output);
     return result;
+}
+
+std::wstring ThreadDesktopName()
+{
+    wchar_t name[128] = {};
+    GetUserObjectInformationW(GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name, sizeof name, nullptr);
+    return name;
+}
+
+// The foreground, and with it the keyboard focus, is one per desktop: test programs run
+// side by side would take it from each other between a click and the key that follows.
+void UsePrivateDesktop()
+{
+    // A child of a test program stays on its parent's desktop, where the parent sees its boxes.
+    if (ThreadDesktopName() != L"Default")
+        return;
+    wchar_t name[64] = {};
+    wsprintfW(name, L"VireoTest%lu", GetCurrentProcessId());
+    if (HDESK desktop = CreateDesktopW(name, nullptr, nullptr, 0, GENERIC_ALL, nullptr))
+        SetThreadDesktop(desktop);
 }
 
 } // namespace VireoTest

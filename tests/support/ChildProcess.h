@@ -58,6 +58,11 @@ struct ChildOptions {
     bool inProgramFolder = true;
 };
 
+// The name of the calling thread's desktop ("Default" unless a test program chose its own).
+std::wstring ThreadDesktopName();
+// Moves the calling thread, before it has windows, to a desktop of the process's own.
+void UsePrivateDesktop();
+
 // Runs program with arguments and collects what it printed.
 ChildResult RunChild(const std::wstring& program, const std::wstring& arguments, const ChildOptions& options);
 

@@ -1,5 +1,6 @@
 // Test entry: GoogleTest with the leak-check listener.
 
+#include "ChildProcess.h"
 #include "LeakCheck.h"
 
 #include <gmock/gmock.h>
@@ -49,6 +50,7 @@ void RegisterLiveCounter(const std::string& name, std::function<long()> count)
 
 int main(int argc, char** argv)
 {
+    VireoTest::UsePrivateDesktop();
     testing::InitGoogleMock(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new VireoTest::LeakChecker);
     return RUN_ALL_TESTS();

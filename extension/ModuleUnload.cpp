@@ -1,0 +1,21 @@
+#include "extension/ModuleUnload.h"
+
+#include "controls/HintSettings.h"
+#include "controls/ThemeLibrary.h"
+#include "extension/FrameworkServices.h"
+#include "preview/OutputPreview.h"
+
+namespace OnlineEvents {
+
+void ReleaseModuleResources()
+{
+    if (QLX::ProcessTerminating())
+        return;
+    RevokeOutputPreview();
+    QLX::ReleaseHintSettings();
+    QLX::ThemeLibrary::Unload();
+    // Last: the framework keeps objects of this module until its library goes.
+    QLX::ReleaseFrameworkLibrary();
+}
+
+} // namespace OnlineEvents
