@@ -1,5 +1,4 @@
-// The prefix the tests run in maps the dialog fonts as Windows does, so dialogs are measured
-// with Windows' metrics.
+// The tests' prefix maps the dialog fonts as Windows does, so dialogs get Windows' metrics.
 
 #include <windows.h>
 
@@ -9,14 +8,8 @@
 
 namespace {
 
-struct Measured {
-    std::wstring face;
-    SIZE letters{};
-    LONG height = 0;
-};
-
-// The dialog size of 8 points at the screen's resolution.
-Measured Measure(const wchar_t* face)
+// The face drawn for a request of 8 points, and the width of the alphabet in it.
+std::pair<std::wstring, LONG> Measure(const wchar_t* face)
 {
     HDC screen = GetDC(nullptr);
     LOGFONTW request = {};
@@ -24,19 +17,14 @@ Measured Measure(const wchar_t* face)
     wcsncpy(request.lfFaceName, face, LF_FACESIZE - 1);
     HFONT font = CreateFontIndirectW(&request);
     HGDIOBJ previous = SelectObject(screen, font);
-    Measured result;
-    const wchar_t letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    GetTextExtentPoint32W(screen, letters, 52, &result.letters);
-    TEXTMETRICW metrics = {};
-    GetTextMetricsW(screen, &metrics);
-    result.height = metrics.tmHeight;
+    SIZE letters = {};
+    GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &letters);
     wchar_t chosen[LF_FACESIZE] = {};
     GetTextFaceW(screen, LF_FACESIZE, chosen);
-    result.face = chosen;
     SelectObject(screen, previous);
     DeleteObject(font);
     ReleaseDC(nullptr, screen);
-    return result;
+    return {chosen, letters.cx};
 }
 
 } // namespace
@@ -49,11 +37,8 @@ TEST(DialogFonts, ShellFontsAreDrawnInTheFontsWindowsMapsThemTo)
     } mappings[] = {{L"MS Shell Dlg", L"MS Sans Serif"}, {L"MS Shell Dlg 2", L"Tahoma"}};
     for (const auto& mapping : mappings) {
         SCOPED_TRACE(testing::Message() << mapping.shell);
-        const Measured font = Measure(mapping.font);
-        // Not a fallback font of the same size.
-        EXPECT_EQ(mapping.font, font.face);
-        const Measured shell = Measure(mapping.shell);
-        EXPECT_EQ(font.letters.cx, shell.letters.cx);
-        EXPECT_EQ(font.height, shell.height);
+        const auto font = Measure(mapping.font);
+        EXPECT_EQ(mapping.font, font.first); // not a fallback font
+        EXPECT_EQ(font.second, Measure(mapping.shell).second);
     }
 }
