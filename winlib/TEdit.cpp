@@ -90,11 +90,6 @@ bool TEdit::CanClose()
     return false;
 }
 
-bool TEdit::IsReportingRefusal()
-{
-    return t_reporting;
-}
-
 // The focus moves caused by the box and by taking the focus back check nothing.
 void TEdit::ReportRefusal()
 {

@@ -32,8 +32,6 @@ public:
     bool CanClose() override;
     // Shows the validator's error and takes the focus back, as a refusal does.
     void ReportRefusal();
-    // Whether a refusal is being reported on this thread.
-    static bool IsReportingRefusal();
 
 protected:
     void SetupWindow() override;

@@ -56,6 +56,13 @@ LPARAM KeyData(UINT virtualKey, bool up)
     return 1 | scan | (up ? (LPARAM(1) << 30) | (LPARAM(1) << 31) : 0);
 }
 
+// The window of the dialog with the keyboard focus, or null when the focus is elsewhere.
+HWND FocusIn(HWND dialog)
+{
+    const HWND focus = GetFocus();
+    return focus && (focus == dialog || IsChild(dialog, focus)) ? focus : nullptr;
+}
+
 // A disabled or hidden control takes no click, as under the mouse.
 bool TakesInput(HWND control)
 {
@@ -358,8 +365,8 @@ void ScriptRunner::Type(HWND control, const std::wstring& text)
 void ScriptRunner::TypeKeys(HWND dialog, const std::wstring& text)
 {
     QueuePrepared([dialog, text](std::vector<MSG>& messages) {
-        HWND focus = GetFocus();
-        if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+        const HWND focus = FocusIn(dialog);
+        if (!focus)
             return;
         for (wchar_t c : text)
             messages.push_back(Message(focus, WM_CHAR, c, 1));
@@ -410,30 +417,23 @@ void ScriptRunner::Spin(HWND control, int delta)
 
 void ScriptRunner::PressKey(HWND dialog, const KeyStroke& key)
 {
-    HWND focus = GetFocus();
-    if (!focus || (focus != dialog && !IsChild(dialog, focus)))
+    HWND focus = FocusIn(dialog);
+    if (!focus)
         focus = dialog;
-    Burst burst;
-    burst.shift = key.shift;
     if (key.alt) {
         // The dialog manager finds mnemonics from the character; the letter's own key
         // presses would only start the window menu.
         const WPARAM letter = static_cast<WPARAM>(std::towlower(static_cast<wint_t>(key.virtualKey)));
-        burst.messages.push_back(Message(focus, WM_SYSCHAR, letter, KeyData(key.virtualKey, false) | (1 << 29)));
-    } else {
-        burst.messages.push_back(Message(focus, WM_KEYDOWN, key.virtualKey, KeyData(key.virtualKey, false)));
-        input_.push_back(std::move(burst));
-        // The release goes to whichever window has the focus by then.
-        QueuePrepared([dialog, key](std::vector<MSG>& messages) {
-            HWND now = GetFocus();
-            if (!now || (now != dialog && !IsChild(dialog, now)))
-                return;
-            messages.push_back(Message(now, WM_KEYUP, key.virtualKey, KeyData(key.virtualKey, true)));
-        });
-        input_.back().shift = key.shift;
+        Queue(focus, WM_SYSCHAR, letter, KeyData(key.virtualKey, false) | (1 << 29));
         return;
     }
-    input_.push_back(std::move(burst));
+    Queue(focus, WM_KEYDOWN, key.virtualKey, KeyData(key.virtualKey, false), key.shift);
+    // The release goes to whichever window has the focus by then.
+    QueuePrepared([dialog, key](std::vector<MSG>& messages) {
+        if (const HWND now = FocusIn(dialog))
+            messages.push_back(Message(now, WM_KEYUP, key.virtualKey, KeyData(key.virtualKey, true)));
+    });
+    input_.back().shift = key.shift;
 }
 
 void ScriptRunner::Hover(HWND control)
