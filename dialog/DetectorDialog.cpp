@@ -2,9 +2,10 @@
 
 #include "dialog/OutputTab.h"
 #include "dialog/RuleArea.h"
-#include "extension/FrameworkServices.h"
+#include "controls/HostUi.h"
 #include "foundation/ModuleInstance.h"
 #include "foundation/StringStreams.h"
+#include "hostapi/OnlineEvents.h"
 #include "resources/resource.h"
 
 #include <commctrl.h>
@@ -19,16 +20,12 @@ namespace {
 // The tab the next dialog of this process opens on.
 int lastSelectedTab = 0;
 
-enum PaneNumber { OnOffPaneNumber = 0, FirstRulePaneNumber = 1, SettingsPaneNumber = 5 };
-
 bool SameRule(const OnlineEventRule& a, const OnlineEventRule& b)
 {
     return a.Input == b.Input && a.Above == b.Above && a.Hysteresis == b.Hysteresis && a.Level == b.Level;
 }
 
 } // namespace
-
-const wchar_t DetectorDialog::PaneProperty[] = L"VireoPane";
 
 // A dialog not yet shown is left alone: turning its redraw back on would show it.
 class DetectorDialog::RedrawHold {
@@ -120,7 +117,7 @@ void DetectorDialog::CleanupWindow()
     TWindow* panes[] = {&onOff_, &settings_, rules_[0].get(), rules_[1].get(), rules_[2].get(), rules_[3].get()};
     for (TWindow* pane : panes)
         if (pane->GetHandle())
-            RemovePropW(pane->GetHandle(), PaneProperty);
+            RemovePropW(pane->GetHandle(), OnlineEventsContract::PaneProperty);
     QLX::DialogBase::CleanupWindow();
 }
 
@@ -140,21 +137,21 @@ void DetectorDialog::PlacePane(TWindow& pane, int placeholder, int shift, int pr
     ScreenToClient(place);
     const int height = place.bottom - place.top;
     pane.MoveWindow(place.left, place.top + shift * height, place.right - place.left, height, true);
-    SetPropW(pane.GetHandle(), PaneProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(property)));
+    SetPropW(pane.GetHandle(), OnlineEventsContract::PaneProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(property)));
 }
 
 void DetectorDialog::PlacePanes()
 {
-    PlacePane(onOff_, IDC_ONOFF_PLACE, 0, OnOffPaneNumber);
+    PlacePane(onOff_, IDC_ONOFF_PLACE, 0, OnlineEventsContract::OnOffPaneValue);
     onOff_.ShowWindow(SW_SHOW);
     for (int j = 0; j < RulePaneCount; ++j) {
         RulePane& pane = *rules_[j];
         pane.Create();
         pane.FillInputs(config_.InputCount);
-        PlacePane(pane, IDC_RULE_PLACE, j, FirstRulePaneNumber + j);
+        PlacePane(pane, IDC_RULE_PLACE, j, OnlineEventsContract::FirstRulePaneValue + j);
         pane.ShowWindow(j < visibleRules_ ? SW_SHOW : SW_HIDE);
     }
-    PlacePane(settings_, IDC_SETTINGS_PLACE, 0, SettingsPaneNumber);
+    PlacePane(settings_, IDC_SETTINGS_PLACE, 0, OnlineEventsContract::SettingsPaneValue);
     settings_.ShowWindow(SW_SHOW);
 }
 
@@ -414,12 +411,7 @@ void DetectorDialog::CmOk()
 
 void DetectorDialog::CmHelp()
 {
-    try {
-        if (auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication))
-            host->ShowHelp(L"vir_setup", L"VireoHelp");
-    } catch (...) {
-        // No host to show help: the button does nothing.
-    }
+    QLX::GetHostUi().ShowHelp(L"vir_setup", L"VireoHelp");
 }
 
 // Non-zero refuses the change: the page stays until its values are accepted.

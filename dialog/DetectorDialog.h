@@ -24,9 +24,6 @@ namespace OnlineEvents {
 class DetectorDialog : public QLX::DialogBase {
 public:
     static constexpr int RulePaneCount = 4;
-    // Window property on each pane, so a host's script can name panes: 0 on/off,
-    // 1 to 4 rule panes 0 to 3, 5 settings.
-    static const wchar_t PaneProperty[];
 
     DetectorDialog(HWND parent, TModule* module, const OutputLimits& limits, const EventConfig& config,
                    DetectorDocument* document);

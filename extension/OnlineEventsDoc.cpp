@@ -16,15 +16,10 @@
 namespace OnlineEvents {
 namespace {
 
-// {4EC14960-9464-11D2-B7E7-008048C36FE8}
-constexpr GUID UnitEventGroupId = {0x4EC14960, 0x9464, 0x11D2, {0xB7, 0xE7, 0x00, 0x80, 0x48, 0xC3, 0x6F, 0xE8}};
-// {A34A93C5-FFD3-4A10-9AB6-74A61B28C5EA}
-constexpr GUID DeviceEventGroupId = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
-
 // Offsets within the groups.
-constexpr DWORD SetupCommand = 1;
-constexpr DWORD ApplySettingsMessage = 2;
-constexpr DWORD RunSetupMessage = 3;
+using OnlineEventsContract::ApplySettingsOffset;
+using OnlineEventsContract::RunSetupOffset;
+using OnlineEventsContract::SetupCommandOffset;
 constexpr DWORD UnitSettingsChanged = 0;
 constexpr DWORD UnitAttached = 13;
 constexpr DWORD OutputsRestart = 15;
@@ -36,15 +31,15 @@ constexpr DWORD CheckStyle = 3;
 
 DWORD SetupCommandNumber()
 {
-    return Doc::DocumentGroup() + SetupCommand;
+    return Doc::DocumentGroup() + SetupCommandOffset;
 }
 DWORD ApplySettingsNumber()
 {
-    return Doc::DocumentGroup() + ApplySettingsMessage;
+    return Doc::DocumentGroup() + ApplySettingsOffset;
 }
 DWORD RunSetupNumber()
 {
-    return Doc::DocumentGroup() + RunSetupMessage;
+    return Doc::DocumentGroup() + RunSetupOffset;
 }
 DWORD UnitSettingsNumber()
 {
@@ -67,17 +62,10 @@ DWORD DeviceChangedNumber()
     return Doc::DeviceEventGroup() + DeviceChanged;
 }
 
-// The host's state service, asked for once per process and kept.
+// The host's state service: the registry's object numbered by the device group.
 IKXFStateService* StateService()
 {
-    static IKXFStateService* const service = []() -> IKXFStateService* {
-        IKXFObjectRegistry* registry = KXFObjects::ObjectRegistry();
-        void* object = nullptr;
-        if (!registry || FAILED(registry->GetObject(Doc::DeviceEventGroup(), IID_IKXFStateService, &object)))
-            return nullptr;
-        return static_cast<IKXFStateService*>(object);
-    }();
-    return service;
+    return GetRegistryObject<IKXFStateService>(Doc::DeviceEventGroup(), IID_IKXFStateService);
 }
 
 bool AnyOutputOn(const EventConfig& configuration)
@@ -118,13 +106,13 @@ DWORD Doc::DocumentGroup()
 
 DWORD Doc::UnitEventGroup()
 {
-    static const DWORD group = KXFObjects::IdGroupBase(UnitEventGroupId);
+    static const DWORD group = KXFObjects::IdGroupBase(GUID_UnitEventGroup);
     return group;
 }
 
 DWORD Doc::DeviceEventGroup()
 {
-    static const DWORD group = KXFObjects::IdGroupBase(DeviceEventGroupId);
+    static const DWORD group = KXFObjects::IdGroupBase(GUID_DeviceEventGroup);
     return group;
 }
 

@@ -8,13 +8,13 @@
 #include "eventconfig/PersistStreamSettings.h"
 #include "extension/KXFDocument.h"
 #include "extension/KXFDocumentClass.h"
+#include "hostapi/OnlineEvents.h"
 
 #include <memory>
 
 namespace OnlineEvents {
 
-// The identifier of the online-events document class.
-inline constexpr CLSID DocClassId = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
+inline constexpr const CLSID& DocClassId = CLSID_OnlineEventsDocument;
 
 class Doc : public VarnChildDocument, public DetectorDocument {
 public:

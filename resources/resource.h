@@ -1,5 +1,7 @@
 #pragma once
-// Identifiers of the module's resources.
+// Identifiers of the module's resources; those the host relies on come from its contract.
+
+#include "hostapi/OnlineEvents.h"
 
 #define IDS_LOADFAIL_CAPTION 209
 #define IDS_LOADFAIL_TEXT 210
@@ -40,7 +42,7 @@
 #define IDB_HELP_GLYPH 210
 
 #define IDC_HELP_BUTTON 9
-#define IDC_OUTPUT_TABS 201
+#define IDC_OUTPUT_TABS VIREO_IDC_OUTPUT_TABS
 #define IDC_ONOFF_PLACE 227
 #define IDC_RULE_PLACE 248
 #define IDC_SETTINGS_PLACE 249

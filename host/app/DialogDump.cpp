@@ -1,11 +1,13 @@
 #include "DialogDump.h"
 
+#include "hostapi/OnlineEvents.h"
+
 #include <commctrl.h>
 
 namespace VireoHost {
 namespace {
 
-const wchar_t PaneProperty[] = L"VireoPane";
+using OnlineEventsContract::PaneProperty;
 const Pane AllPanes[] = {Pane::OnOff, Pane::Rule0, Pane::Rule1, Pane::Rule2, Pane::Rule3, Pane::Settings};
 
 std::wstring ClassOf(HWND window)
@@ -131,7 +133,7 @@ void DumpChildren(HWND parent, const wchar_t* paneName, std::vector<std::wstring
 
 void DumpTabs(HWND dialog, std::vector<std::wstring>& lines)
 {
-    HWND tabs = GetDlgItem(dialog, 201);
+    HWND tabs = GetDlgItem(dialog, OnlineEventsContract::OutputTabsId);
     if (!tabs)
         return;
     const LRESULT count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);

@@ -8,6 +8,7 @@
 #include "UiCommand.h"
 #include "SimulatedUnit.h"
 #include "UnitCalls.h"
+#include "hostapi/OnlineEvents.h"
 
 #include <cstdio>
 #include <fstream>
@@ -17,12 +18,8 @@
 namespace VireoHost {
 namespace {
 
-// {17437D32-56E9-4027-B3C8-FC0FC43EC033}: the online events document class.
-constexpr CLSID OnlineEventsClass = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
-// The host's notification groups of the recording unit and of the devices.
-constexpr GUID UnitEvents = {0x4EC14960, 0x9464, 0x11D2, {0xB7, 0xE7, 0x00, 0x80, 0x48, 0xC3, 0x6F, 0xE8}};
-constexpr GUID DeviceEvents = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
-constexpr DWORD ApplySettingsOffset = 2;
+constexpr const CLSID& OnlineEventsClass = CLSID_OnlineEventsDocument;
+using OnlineEventsContract::ApplySettingsOffset;
 
 std::string Narrow(const std::wstring& text)
 {
@@ -372,7 +369,7 @@ int HostSession::Load(const CommandLine& command, bool printSettings)
         result = 1;
     if (result == 0 && command.verb == Verb::Notify) {
         for (const NotificationName* event : command.events) {
-            const DWORD number = Group(event->deviceGroup ? DeviceEvents : UnitEvents) + event->offset;
+            const DWORD number = Group(event->deviceGroup ? GUID_DeviceEventGroup : GUID_UnitEventGroup) + event->offset;
             BYTE flag = event->flag;
             document->Raise(number, 0, event->hasFlag ? &flag : nullptr);
             PrintCalls(unit);

@@ -2,6 +2,7 @@
 
 #include "DialogDump.h"
 #include "DialogShot.h"
+#include "hostapi/OnlineEvents.h"
 
 #include <commctrl.h>
 
@@ -13,7 +14,7 @@ namespace {
 
 constexpr UINT TickMilliseconds = 25;
 // Control ids of the setup dialog's template.
-enum DialogControl : int { OkId = 1, CancelId = 2, TabControlId = 201 };
+enum DialogControl : int { OkId = 1, CancelId = 2, TabControlId = OnlineEventsContract::OutputTabsId };
 // Posted to the runner's pump window behind each burst of input.
 constexpr UINT GoOn = WM_APP + 1;
 // How often the note goes back behind messages that are still queued.

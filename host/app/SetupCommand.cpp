@@ -8,6 +8,7 @@
 #include "HostText.h"
 #include "ScriptRunner.h"
 #include "SimulatedUnit.h"
+#include "hostapi/OnlineEvents.h"
 
 #include <cstdio>
 #include <memory>
@@ -15,9 +16,7 @@
 namespace VireoHost {
 namespace {
 
-// {17437D32-56E9-4027-B3C8-FC0FC43EC033}: the online events document class.
-constexpr CLSID OnlineEventsClass = {0x17437D32, 0x56E9, 0x4027, {0xB3, 0xC8, 0xFC, 0x0F, 0xC4, 0x3E, 0xC0, 0x33}};
-constexpr DWORD ApplySettingsOffset = 2;
+using OnlineEventsContract::ApplySettingsOffset;
 const wchar_t SetupMenu[] = L"Setup";
 
 void PrintWide(const std::wstring& line)
@@ -52,7 +51,7 @@ void PrintCalls(SimulatedUnit* unit)
 
 DWORD SetupCommand::MessageBase(HostSession& session)
 {
-    return session.Group(OnlineEventsClass);
+    return session.Group(CLSID_OnlineEventsDocument);
 }
 
 int SetupCommand::OpenStarted(HostSession& session, const SetupOptions& options, HostDocument*& document,

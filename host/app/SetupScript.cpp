@@ -1,5 +1,7 @@
 #include "SetupScript.h"
 
+#include "hostapi/OnlineEvents.h"
+
 #include <cwchar>
 #include <cwctype>
 #include <sstream>
@@ -228,7 +230,16 @@ const wchar_t* PaneName(Pane pane)
 
 int PanePropertyValue(Pane pane)
 {
-    return static_cast<int>(pane) - 1;
+    switch (pane) {
+    case Pane::Dialog:
+        return -1;
+    case Pane::OnOff:
+        return OnlineEventsContract::OnOffPaneValue;
+    case Pane::Settings:
+        return OnlineEventsContract::SettingsPaneValue;
+    default:
+        return OnlineEventsContract::FirstRulePaneValue + (static_cast<int>(pane) - static_cast<int>(Pane::Rule0));
+    }
 }
 
 } // namespace VireoHost

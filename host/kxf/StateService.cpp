@@ -1,12 +1,13 @@
 // State service: the host's lock flag for its setup commands.
 
 #include "host/kxf/Services.h"
+#include "hostapi/OnlineEvents.h"
 
 namespace Kxf {
 namespace {
 
 // The group whose number, shifted left by 16, names the state service.
-constexpr GUID DeviceEventGroup = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
+constexpr const GUID& DeviceEventGroup = GUID_DeviceEventGroup;
 
 class StateServiceObject : public IKXFStateService {
 public:
