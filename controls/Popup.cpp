@@ -1,6 +1,6 @@
 #include "controls/Popup.h"
 
-#include "controls/HintSettings.h"
+#include "controls/HostUi.h"
 #include "controls/PopupPlacement.h"
 
 namespace QLX {
@@ -37,7 +37,7 @@ Popup::Popup(HWND owner, POINT point, const QLXString& text, TModule* module)
     Attr().height = size_.cy;
     Create();
     SetWindowPos(nullptr, place.left, place.top, size_.cx, size_.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (HostShowsHints())
+    if (GetHostUi().ShowsHints())
         ShowWindow(SW_SHOWNOACTIVATE);
 }
 

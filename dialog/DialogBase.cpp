@@ -1,16 +1,15 @@
 #include "dialog/DialogBase.h"
 
-#include "extension/FrameworkServices.h"
-#include "extension/ModuleObject.h"
+#include "controls/HostUi.h"
 
 namespace QLX {
 
 DialogBase::DialogBase(TWindow* parent, int resourceId, TModule* module)
-    : TDialog(parent, resourceId, module ? module : GetModuleObject())
+    : TDialog(parent, resourceId, module ? module : &TModule::Default())
 {}
 
 DialogBase::DialogBase(HWND parent, int resourceId, TModule* module)
-    : TDialog(parent, resourceId, module ? module : GetModuleObject())
+    : TDialog(parent, resourceId, module ? module : &TModule::Default())
 {}
 
 int DialogBase::Execute()
@@ -63,15 +62,7 @@ LANGID DialogBase::DialogLanguage(HWND window)
 
 LANGID DialogBase::HostLanguage()
 {
-    try {
-        auto* host = GetFrameworkService<IHostApplication>(CLSID_HostApplication, IID_IHostApplication);
-        WORD language = 0;
-        if (host && SUCCEEDED(host->GetLanguage(&language)))
-            return language;
-    } catch (...) {
-        // No host to ask: the template's own language choice applies.
-    }
-    return 0;
+    return GetHostUi().UiLanguage();
 }
 
 } // namespace QLX

@@ -2,8 +2,8 @@
 // Base of the module's dialogs and panes: a TDialog whose template is loaded in a chosen
 // language. The language is that of the parent window's module; for a pane whose
 // module names none, that of its dialog; otherwise the user-interface language the
-// host application reports. The template is found in the module given, the extension's
-// own module object when none is given.
+// host reports. The template is found in the module given, else in the window library's
+// default module, the module object of this image.
 
 #include "winlib/TDialog.h"
 

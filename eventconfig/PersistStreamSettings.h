@@ -14,15 +14,6 @@
 #include <string>
 #include <utility>
 
-// For an interface embedded in a larger object: counting does nothing and
-// Release never deletes; the owner decides the object's life.
-template <class I>
-class NoDeleteUnknownImp1 : public SimpleUnknownImp1<I, 1> {
-public:
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-};
-
 namespace OnlineEvents {
 
 // The settings version written after the stream header.

@@ -1,7 +1,6 @@
 // Entry points of Vireo.dll.
 
 #include "extension/FrameworkServices.h"
-#include "extension/ModuleObject.h"
 #include "extension/ModuleUnload.h"
 #include "extension/OnlineEventsDocClass.h"
 #include "foundation/ModuleInstance.h"
@@ -11,7 +10,8 @@
 
 namespace {
 
-// The module object through which every string resource of the module is loaded.
+// The module object through which the module's windows find their resources: as the
+// first live module of this image it is the window library's default.
 TModule* g_module = nullptr;
 
 } // namespace
@@ -25,7 +25,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         } catch (...) {
             g_module = nullptr;
         }
-        QLX::SetModuleObject(g_module);
         QLX::SetModuleInstance(instance);
         DisableThreadLibraryCalls(instance);
         break;
@@ -33,7 +32,6 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         // Static destructors run after this, still under the loader lock.
         QLX::NoteProcessDetach(reserved != nullptr);
         OnlineEvents::ReleaseModuleResources();
-        QLX::SetModuleObject(nullptr);
         delete g_module;
         g_module = nullptr;
         break;

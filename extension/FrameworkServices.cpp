@@ -9,11 +9,13 @@ namespace {
 
 constexpr DWORD ServiceLockSpinCount = 4000;
 
-// One cached service: its identifiers, its own lock and the pointer kept without a reference.
+// One cached object: a class object (clsid, number 0) or an object of the framework's
+// registry (GUID_NULL, its number), its own lock and the pointer kept without a reference.
 struct ServiceSlot {
-    ServiceSlot(REFCLSID c, REFIID i) : clsid(c), iid(i) {}
+    ServiceSlot(REFCLSID c, DWORD n, REFIID i) : clsid(c), number(n), iid(i) {}
 
     CLSID clsid;
+    DWORD number;
     IID iid;
     std::once_flag lockCreated;
     CRITICAL_SECTION lock{};
@@ -42,27 +44,27 @@ private:
     CRITICAL_SECTION& lock_;
 };
 
-ServiceSlot* FindSlot(ServiceSlot* from, ServiceSlot* until, REFCLSID clsid, REFIID iid)
+ServiceSlot* FindSlot(ServiceSlot* from, ServiceSlot* until, REFCLSID clsid, DWORD number, REFIID iid)
 {
     for (ServiceSlot* slot = from; slot != until; slot = slot->next) {
-        if (IsEqualCLSID(slot->clsid, clsid) && IsEqualIID(slot->iid, iid))
+        if (IsEqualCLSID(slot->clsid, clsid) && slot->number == number && IsEqualIID(slot->iid, iid))
             return slot;
     }
     return nullptr;
 }
 
-ServiceSlot& SlotFor(REFCLSID clsid, REFIID iid)
+ServiceSlot& SlotFor(REFCLSID clsid, DWORD number, REFIID iid)
 {
     ServiceSlot* head = g_slots.load(std::memory_order_acquire);
-    if (ServiceSlot* found = FindSlot(head, nullptr, clsid, iid))
+    if (ServiceSlot* found = FindSlot(head, nullptr, clsid, number, iid))
         return *found;
-    ServiceSlot* fresh = new ServiceSlot(clsid, iid);
+    ServiceSlot* fresh = new ServiceSlot(clsid, number, iid);
     for (;;) {
         fresh->next = head;
         if (g_slots.compare_exchange_weak(head, fresh, std::memory_order_acq_rel, std::memory_order_acquire))
             return *fresh;
         // Another thread added slots meanwhile; one of them may be ours.
-        if (ServiceSlot* found = FindSlot(head, fresh->next, clsid, iid)) {
+        if (ServiceSlot* found = FindSlot(head, fresh->next, clsid, number, iid)) {
             delete fresh;
             return *found;
         }
@@ -201,28 +203,53 @@ std::wstring FrameworkLibraryPath()
 
 } // namespace QLX
 
-void* GetFrameworkService(REFCLSID clsid, REFIID iid)
+namespace {
+
+// The object of the slot, fetched under the slot's lock while none is kept; fetch hands
+// out a reference, which is let go of: the framework keeps its objects for the process.
+// A fetch that fails (or throws) is tried again by the next caller.
+template <class Fetch>
+void* Cached(REFCLSID clsid, DWORD number, REFIID iid, Fetch fetch)
 {
-    ServiceSlot& slot = SlotFor(clsid, iid);
+    ServiceSlot& slot = SlotFor(clsid, number, iid);
     std::call_once(slot.lockCreated,
                    [&slot] { InitializeCriticalSectionAndSpinCount(&slot.lock, ServiceLockSpinCount); });
     if (void* cached = slot.pointer.load(std::memory_order_acquire))
         return cached;
 
     SlotLock guard(slot.lock);
-    void* service = slot.pointer.load(std::memory_order_relaxed);
-    if (service)
-        return service;
-    service = AskCom(clsid, iid);
-    if (!service) {
+    void* object = slot.pointer.load(std::memory_order_relaxed);
+    if (object)
+        return object;
+    object = fetch();
+    if (object) {
+        static_cast<IUnknown*>(object)->Release();
+        slot.pointer.store(object, std::memory_order_release);
+    }
+    return object;
+}
+
+} // namespace
+
+void* GetFrameworkService(REFCLSID clsid, REFIID iid)
+{
+    return Cached(clsid, 0, iid, [&]() -> void* {
+        if (void* service = AskCom(clsid, iid))
+            return service;
         EnsureFramework();
-        service = AskCom(clsid, iid);
-    }
-    if (service) {
-        static_cast<IUnknown*>(service)->Release();
-        slot.pointer.store(service, std::memory_order_release);
-    }
-    return service;
+        return AskCom(clsid, iid);
+    });
+}
+
+void* GetRegistryObject(DWORD number, REFIID iid)
+{
+    return Cached(GUID_NULL, number, iid, [&]() -> void* {
+        auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry);
+        void* object = nullptr;
+        if (!registry || FAILED(registry->GetObject(number, iid, &object)))
+            return nullptr;
+        return object;
+    });
 }
 
 void EnsureFramework()

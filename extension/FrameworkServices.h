@@ -1,7 +1,8 @@
 #pragma once
 // How the module reaches every host service: as the COM class object of a fixed class
-// identifier under the service's interface, cached for the life of the process, with
-// the framework started inside the process when nobody has started it yet.
+// identifier under the service's interface, or as an object of the framework's registry,
+// each cached for the life of the process in one place, with the framework started
+// inside the process when nobody has started it yet.
 
 #include "hostapi/HostInterfaces.h"
 
@@ -16,6 +17,16 @@ template <class Interface>
 Interface* GetFrameworkService(REFCLSID clsid, REFIID iid)
 {
     return static_cast<Interface*>(GetFrameworkService(clsid, iid));
+}
+
+// The framework registry's object of that number under iid, cached the same way; null
+// while the registry cannot be had or has no such object. May throw as GetFrameworkService.
+void* GetRegistryObject(DWORD number, REFIID iid);
+
+template <class Interface>
+Interface* GetRegistryObject(DWORD number, REFIID iid)
+{
+    return static_cast<Interface*>(GetRegistryObject(number, iid));
 }
 
 // Makes sure COM can hand out the framework's class object: when it cannot, initialises

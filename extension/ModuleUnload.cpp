@@ -1,7 +1,7 @@
 #include "extension/ModuleUnload.h"
 
-#include "controls/HintSettings.h"
 #include "controls/ThemeLibrary.h"
+#include "extension/FrameworkHostUi.h"
 #include "extension/FrameworkServices.h"
 #include "preview/OutputPreview.h"
 
@@ -12,7 +12,7 @@ void ReleaseModuleResources()
     if (QLX::ProcessTerminating())
         return;
     RevokeOutputPreview();
-    QLX::ReleaseHintSettings();
+    ReleaseFrameworkHostUi();
     QLX::ThemeLibrary::Unload();
     // Last: the framework keeps objects of this module until its library goes.
     QLX::ReleaseFrameworkLibrary();

@@ -1,6 +1,7 @@
 #include "extension/OnlineEventsDocClass.h"
 
 #include "eventconfig/Vireo_EventConfig.h"
+#include "extension/FrameworkHostUi.h"
 #include "extension/FrameworkServices.h"
 #include "foundation/ModuleInstance.h"
 #include "preview/OutputPreview.h"
@@ -34,6 +35,7 @@ HRESULT STDMETHODCALLTYPE DocClass::InstallCommandsWith(IKXFCommandHandler* hand
 
 HRESULT RegisterClassObjects()
 {
+    InstallFrameworkHostUi();
     if (auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry)) {
         DocClass* documentClass = new DocClass;
         documentClass->AddRef();

@@ -1,6 +1,7 @@
 #pragma once
 // IUnknown for objects that implement one interface: an atomic count, and deletion
-// through the virtual destructor when the count falls to zero.
+// through the virtual destructor when the count falls to zero; or, for an interface
+// embedded in a larger object, no counting at all.
 
 #include <windows.h>
 #include <unknwn.h>
@@ -42,4 +43,13 @@ protected:
 
 private:
     volatile LONG refs_ = 0; // the first owner takes the first reference
+};
+
+// For an interface embedded in a larger object: counting does nothing and
+// Release never deletes; the owner decides the object's life.
+template <class I>
+class NoDeleteUnknownImp1 : public SimpleUnknownImp1<I, 1> {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 };

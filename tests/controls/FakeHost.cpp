@@ -1,5 +1,6 @@
 #include "FakeHost.h"
 
+#include "extension/FrameworkHostUi.h"
 #include "hostapi/HostInterfaces.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,8 @@ public:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&host_), CLSCTX_INPROC_SERVER,
                               REGCLS_MULTIPLEUSE, &cookie_);
+        // The controls ask the host through the answers the module installs at registration.
+        OnlineEvents::InstallFrameworkHostUi();
     }
     // The module keeps the service for the life of the process, so it stays registered.
 

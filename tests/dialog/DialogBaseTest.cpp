@@ -5,7 +5,7 @@
 #include "support/FakeHostApplication.h"
 
 #include "dialog/DialogBase.h"
-#include "extension/ModuleObject.h"
+#include "extension/FrameworkHostUi.h"
 
 #include <gtest/gtest.h>
 
@@ -75,9 +75,8 @@ TEST(DialogBaseLanguage, HostThatCannotSayItsLanguageLeavesTheModulesChoice)
 TEST(DialogBaseModule, WithoutAModuleTheExtensionsModuleObjectIsUsed)
 {
     QLX::DialogBase dialog(static_cast<HWND>(nullptr), IDD_VE_LANGUAGES);
-    EXPECT_EQ(QLX::GetModuleObject(), dialog.GetModule());
-    ASSERT_NE(nullptr, QLX::GetModuleObject());
-    EXPECT_EQ(GetModuleHandleW(nullptr), QLX::GetModuleObject()->GetHandle());
+    EXPECT_EQ(&TModule::Default(), dialog.GetModule());
+    EXPECT_EQ(GetModuleHandleW(nullptr), TModule::Default().GetHandle());
 }
 
 TEST(DialogBaseLanguage, PaneTakesItsDialogsLanguageWithoutAskingTheHostAgain)

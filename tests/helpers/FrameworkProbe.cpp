@@ -11,8 +11,9 @@
 //   FrameworkProbe classbinding  binds a document class to a framework of its own whose
 //                              class binding counts the notifications and messages it gets
 
-#include "controls/HintSettings.h"
+#include "controls/HostUi.h"
 #include "controls/ThemeLibrary.h"
+#include "extension/FrameworkHostUi.h"
 #include "extension/FrameworkServices.h"
 #include "extension/KXFDocumentClass.h"
 #include "extension/KXFEventTable.h"
@@ -163,7 +164,8 @@ int Detach()
     EnsureFramework();
     OnlineEvents::RegisterOutputPreview();
     QLX::ThemeLibrary::Instance().IsAppThemed();
-    QLX::HostShowsHints();
+    OnlineEvents::InstallFrameworkHostUi();
+    QLX::GetHostUi().ShowsHints();
     const auto held = [&] {
         std::string names;
         if (GetModuleHandleW(L"Kxf.dll") || ClassRegistered(CLSID_KXFFramework))

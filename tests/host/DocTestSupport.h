@@ -6,6 +6,7 @@
 #include "MessageBoxEcho.h"
 #include "SimulatedUnit.h"
 
+#include "extension/FrameworkHostUi.h"
 #include "extension/FrameworkServices.h"
 #include "extension/OnlineEventsDoc.h"
 #include "extension/OnlineEventsDocClass.h"
@@ -21,6 +22,7 @@ namespace VireoTest {
 inline void RegisterModuleOnce()
 {
     static const bool registered = [] {
+        OnlineEvents::InstallFrameworkHostUi();
         auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry);
         auto* documentClass = new OnlineEvents::DocClass;
         documentClass->AddRef();
