@@ -1,15 +1,17 @@
 #pragma once
 // How the module asks COM objects for interfaces and holds the references it gets:
 // one lookup (Ask), one borrowing lookup for objects that own us (Borrow), and one
-// smart pointer (ComHeld).
+// smart pointer (ComHeld) that every held reference lives in.
 
 #include <unknwn.h>
 
 #include <memory>
+#include <type_traits>
 
 // Releases the one reference a ComHeld keeps.
 struct ReleaseInterface {
-    void operator()(IUnknown* object) const
+    template <class I>
+    void operator()(I* object) const
     {
         if (object)
             object->Release();
@@ -18,6 +20,30 @@ struct ReleaseInterface {
 
 template <class I>
 using ComHeld = std::unique_ptr<I, ReleaseInterface>;
+
+// A reference of the holder's own to object.
+template <class I>
+ComHeld<I> HoldReference(I* object)
+{
+    if (object)
+        object->AddRef();
+    return ComHeld<I>(object);
+}
+
+// Runs call with an out pointer (I** or void**) and holds what it handed out when it
+// succeeded; a failed call leaves held empty, whatever it left in the pointer.
+template <class I, class Call>
+HRESULT Receive(ComHeld<I>& held, Call call)
+{
+    I* received = nullptr;
+    HRESULT result;
+    if constexpr (std::is_invocable_v<Call, I**>)
+        result = call(&received);
+    else
+        result = call(reinterpret_cast<void**>(&received));
+    held.reset(SUCCEEDED(result) ? received : nullptr);
+    return result;
+}
 
 // The interface with a reference for the caller, or null.
 template <class I>
@@ -37,19 +63,4 @@ I* Borrow(IUnknown* from, REFIID iid)
     if (object)
         object->Release();
     return object;
-}
-
-template <class I>
-void ReleaseAndClear(I*& object)
-{
-    if (object)
-        object->Release();
-    object = nullptr;
-}
-
-// Releases every reference held in the given slots, in order, and clears them.
-template <class... I>
-void ReleaseAll(I*&... objects)
-{
-    (ReleaseAndClear(objects), ...);
 }

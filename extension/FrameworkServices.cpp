@@ -1,5 +1,6 @@
 #include "extension/FrameworkServices.h"
 
+#include "extension/ComAccess.h"
 #include "foundation/XQLX.h"
 
 #include <atomic>
@@ -123,16 +124,16 @@ void StartFrameworkLibrary()
     if (!getClassObject)
         ReportMissingFramework(path);
 
-    IUnknown* framework = nullptr;
-    HRESULT result = getClassObject(CLSID_KXFFramework, IID_IUnknown, reinterpret_cast<void**>(&framework));
+    ComHeld<IUnknown> framework;
+    HRESULT result =
+        Receive(framework, [&](void** out) { return getClassObject(CLSID_KXFFramework, IID_IUnknown, out); });
     if (FAILED(result))
         throw XHResult(result);
     if (!framework)
         throw XHResult(E_POINTER);
-    result = CoRegisterClassObject(CLSID_KXFFramework, framework, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                   &g_registrationCookie);
     // COM's registration keeps the object alive.
-    framework->Release();
+    result = CoRegisterClassObject(CLSID_KXFFramework, framework.get(), CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
+                                   &g_registrationCookie);
     if (FAILED(result))
         throw XHResult(result);
 }
@@ -254,13 +255,12 @@ void* GetRegistryObject(DWORD number, REFIID iid)
 
 void EnsureFramework()
 {
-    IUnknown* running = nullptr;
-    if (SUCCEEDED(CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown,
-                                   reinterpret_cast<void**>(&running))) &&
-        running) {
-        running->Release();
+    ComHeld<IUnknown> running;
+    if (SUCCEEDED(Receive(running, [](void** out) {
+            return CoGetClassObject(CLSID_KXFFramework, CLSCTX_ALL, nullptr, IID_IUnknown, out);
+        })) &&
+        running)
         return;
-    }
     OncePerProcess(g_oleStarted, StartOle);
     OncePerProcess(g_libraryStarted, StartFrameworkLibrary);
 }

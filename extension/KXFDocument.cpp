@@ -7,20 +7,26 @@ KXFDocument::KXFDocument(IUnknown* owner, IUnknown* classObject) : owner_(owner)
 {
     ownerLink_ = Borrow<IKXFLink>(owner, IID_IKXFLink);
     if (classObject) {
-        classObject_ = classObject;
-        classObject_->AddRef();
+        classObject_ = HoldReference(classObject);
         classInterface_ = Borrow<IKXFClassObject>(classObject, IID_IKXFClassObject);
     }
     if (IKXFDocumentBinder* binder = KXFObjects::DocumentBinder()) {
         QLX::RefGuard guard(*this);
-        if (FAILED(binder->BindDocument(classObject, owner, static_cast<ICustomDocument2*>(this), 0, &binding_)))
-            binding_ = nullptr;
+        Receive(binding_, [&](IUnknown** binding) {
+            return binder->BindDocument(classObject, owner, static_cast<ICustomDocument2*>(this), 0, binding);
+        });
     }
 }
 
 KXFDocument::~KXFDocument()
 {
-    ReleaseAll(ownerExtension_, bindingLink_, bindingObserver_, bindingHandler_, binding_, classObject_);
+    // The binding's interfaces before the binding, the class object last.
+    ownerExtension_.reset();
+    bindingLink_.reset();
+    bindingObserver_.reset();
+    bindingHandler_.reset();
+    binding_.reset();
+    classObject_.reset();
 }
 
 HRESULT STDMETHODCALLTYPE KXFDocument::QueryInterface(REFIID iid, void** object)
@@ -75,11 +81,10 @@ HRESULT STDMETHODCALLTYPE KXFDocument::GetOwnerExtension(IUnknown** extension)
     Lock();
     if (!ownerExtensionAsked_) {
         ownerExtensionAsked_ = true;
-        if (owner_ &&
-            FAILED(owner_->QueryInterface(IID_IKXFOwnerExtension, reinterpret_cast<void**>(&ownerExtension_))))
-            ownerExtension_ = nullptr;
+        if (owner_)
+            ownerExtension_.reset(Ask<IUnknown>(owner_, IID_IKXFOwnerExtension));
     }
-    IUnknown* found = ownerExtension_;
+    IUnknown* found = ownerExtension_.get();
     Unlock();
     if (!found)
         return E_NOINTERFACE;
@@ -129,15 +134,14 @@ HRESULT STDMETHODCALLTYPE KXFDocument::SetSecondValue(DWORD value)
 }
 
 template <class I>
-I* KXFDocument::FromBinding(I*& slot, bool& asked, REFIID iid)
+I* KXFDocument::FromBinding(ComHeld<I>& slot, bool& asked, REFIID iid)
 {
     Lock();
     if (!asked) {
         asked = true;
-        if (binding_ && FAILED(binding_->QueryInterface(iid, reinterpret_cast<void**>(&slot))))
-            slot = nullptr;
+        slot.reset(Ask<I>(binding_.get(), iid));
     }
-    I* found = slot;
+    I* found = slot.get();
     Unlock();
     return found;
 }
@@ -159,8 +163,7 @@ IMessageHandler* KXFDocument::BindingMessageHandler()
 
 VarnChildDocument::VarnChildDocument(IUnknown* owner, IUnknown* classObject) : KXFDocument(owner, classObject)
 {
-    if (owner && FAILED(owner->QueryInterface(IID_IHostDocument, reinterpret_cast<void**>(&hostDocument_))))
-        hostDocument_ = nullptr;
+    hostDocument_.reset(Ask<IHostDocument>(owner, IID_IHostDocument));
     if (!hostDocument_)
         return;
     const IID* linkIds[3] = {&IID_IHostLinkA, &IID_IHostLinkB, &IID_IHostLinkC};
@@ -178,21 +181,15 @@ VarnChildDocument::VarnChildDocument(IUnknown* owner, IUnknown* classObject) : K
     }
 }
 
-VarnChildDocument::~VarnChildDocument()
-{
-    if (hostDocument_)
-        hostDocument_->Release();
-}
+VarnChildDocument::~VarnChildDocument() = default;
 
 HRESULT STDMETHODCALLTYPE VarnChildDocument::Detach()
 {
-    if (IHostDocument* host = hostDocument_) {
-        hostDocument_ = nullptr;
+    if (ComHeld<IHostDocument> host = std::move(hostDocument_)) {
         // The links were the host document's; they go with it.
         hardwareLink_ = nullptr;
         for (IUnknown*& link : hostLinks_)
             link = nullptr;
-        host->Release();
     }
     return KXFDocument::Detach();
 }

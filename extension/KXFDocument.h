@@ -2,6 +2,7 @@
 // Document bases: a document bound to the framework, and a document that lives
 // inside a host document.
 
+#include "extension/ComAccess.h"
 #include "extension/KXFEventHandler.h"
 #include "extension/QLXComObjectRoot.h"
 
@@ -43,12 +44,12 @@ public:
     const QLXString& Name() const { return name_; }
 
     // The framework binding (null when the framework could not bind the document).
-    IUnknown* Binding() const { return binding_; }
+    IUnknown* Binding() const { return binding_.get(); }
     // The binding's link, asked once and kept; used when registering with the host.
     IKXFLink* BindingLink();
     // The owner's link, kept without a reference.
     IKXFLink* OwnerLink() const { return ownerLink_; }
-    IUnknown* ClassObject() const { return classObject_; }
+    IUnknown* ClassObject() const { return classObject_.get(); }
 
 protected:
     IObserver* BindingObserver() override;
@@ -57,24 +58,24 @@ protected:
 private:
     // Asks the binding for an interface once and keeps it (with its reference).
     template <class I>
-    I* FromBinding(I*& slot, bool& asked, REFIID iid);
+    I* FromBinding(ComHeld<I>& slot, bool& asked, REFIID iid);
 
-    IUnknown* binding_ = nullptr;
+    ComHeld<IUnknown> binding_;
     DWORD firstValue_ = 0;
     DWORD secondValue_ = 0;
     QLXString name_;
     QLXString title_;
-    IMessageHandler* bindingHandler_ = nullptr;
-    IObserver* bindingObserver_ = nullptr;
-    IKXFLink* bindingLink_ = nullptr;
-    IUnknown* ownerExtension_ = nullptr;
+    ComHeld<IMessageHandler> bindingHandler_;
+    ComHeld<IObserver> bindingObserver_;
+    ComHeld<IKXFLink> bindingLink_;
+    ComHeld<IUnknown> ownerExtension_;
     bool bindingHandlerAsked_ = false;
     bool bindingObserverAsked_ = false;
     bool bindingLinkAsked_ = false;
     bool ownerExtensionAsked_ = false;
     IUnknown* owner_ = nullptr; // not held; only asked for its extension
     IKXFLink* ownerLink_ = nullptr;
-    IUnknown* classObject_ = nullptr;
+    ComHeld<IUnknown> classObject_;
     IKXFClassObject* classInterface_ = nullptr; // kept alive by classObject_
 };
 
@@ -87,13 +88,13 @@ public:
     // Lets go of the host document first.
     HRESULT STDMETHODCALLTYPE Detach() override;
 
-    IHostDocument* HostDocument() const { return hostDocument_; }
+    IHostDocument* HostDocument() const { return hostDocument_.get(); }
     // Kept without a reference; valid while the host document lives.
     IHardwareLink* HardwareLink() const { return hardwareLink_; }
     IUnknown* HostLink(int index) const { return index >= 0 && index < 3 ? hostLinks_[index] : nullptr; }
 
 private:
-    IHostDocument* hostDocument_ = nullptr;
+    ComHeld<IHostDocument> hostDocument_;
     IHardwareLink* hardwareLink_ = nullptr;
     IUnknown* hostLinks_[3] = {};
 };

@@ -12,20 +12,14 @@ KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID class
         commands_.Add(commands[i]);
     if (IKXFClassBinder* binder = KXFObjects::ClassBinder()) {
         QLX::RefGuard guard(*this);
-        if (FAILED(binder->BindClass(static_cast<ICustomDocClass*>(this), bindingOption, &binding_)))
-            binding_ = nullptr;
+        Receive(binding_, [&](IUnknown** binding) {
+            return binder->BindClass(static_cast<ICustomDocClass*>(this), bindingOption, binding);
+        });
         if (binding_) {
-            void* object = nullptr;
-            if (SUCCEEDED(binding_->QueryInterface(IID_IKXFClassObject, &object)) && object) {
-                bindingClassObject_ = static_cast<IKXFClassObject*>(object);
-                bindingClassObject_->Release();
-            }
-            if (FAILED(binding_->QueryInterface(IID_IKXFCommandHandler, reinterpret_cast<void**>(&bindingCommands_))))
-                bindingCommands_ = nullptr;
-            if (FAILED(binding_->QueryInterface(IID_IObserver, reinterpret_cast<void**>(&bindingObserver_))))
-                bindingObserver_ = nullptr;
-            if (FAILED(binding_->QueryInterface(IID_IMessageHandler, reinterpret_cast<void**>(&bindingHandler_))))
-                bindingHandler_ = nullptr;
+            bindingClassObject_ = Borrow<IKXFClassObject>(binding_.get(), IID_IKXFClassObject);
+            bindingCommands_.reset(Ask<IKXFCommandHandler>(binding_.get(), IID_IKXFCommandHandler));
+            bindingObserver_.reset(Ask<IObserver>(binding_.get(), IID_IObserver));
+            bindingHandler_.reset(Ask<IMessageHandler>(binding_.get(), IID_IMessageHandler));
         }
     }
 }
@@ -33,7 +27,12 @@ KXFDocumentClassBase::KXFDocumentClassBase(const QLXString& name, REFCLSID class
 KXFDocumentClassBase::~KXFDocumentClassBase()
 {
     commands_.Clear();
-    ReleaseAll(container_, bindingCommands_, bindingObserver_, bindingHandler_, binding_);
+    // The container and the binding's interfaces before the binding.
+    container_.reset();
+    bindingCommands_.reset();
+    bindingObserver_.reset();
+    bindingHandler_.reset();
+    binding_.reset();
 }
 
 HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::QueryInterface(REFIID iid, void** object)
@@ -80,17 +79,15 @@ HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::CreateDocument(IUnknown*, IUnkno
 
 HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::InstallCommands(IUnknown* site)
 {
-    IKXFCommandHandler* handler = nullptr;
-    HRESULT hr = QueryInterface(IID_IKXFCommandHandler, reinterpret_cast<void**>(&handler));
+    ComHeld<IKXFCommandHandler> handler;
+    const HRESULT hr = Receive(handler, [&](void** out) { return QueryInterface(IID_IKXFCommandHandler, out); });
     if (FAILED(hr))
         return hr;
     try {
-        hr = InstallCommandsWith(handler, site);
+        return InstallCommandsWith(handler.get(), site);
     } catch (...) {
-        hr = E_FAIL;
+        return E_FAIL;
     }
-    handler->Release();
-    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE KXFDocumentClassBase::GetClassId(CLSID* classId)
@@ -113,37 +110,32 @@ HRESULT KXFDocumentClassBase::InstallMenuCommand(IKXFCommandHandler* handler, IU
     IKXFCommandFactory* factory = KXFObjects::CommandFactory();
     if (!installer || !factory)
         return E_FAIL;
-    IKXFCommandContainer* container = nullptr;
-    HRESULT hr = installer->GetCommandContainer(classId_, handler, site, &container);
+    ComHeld<IKXFCommandContainer> container;
+    HRESULT hr = Receive(container, [&](IKXFCommandContainer** out) {
+        return installer->GetCommandContainer(classId_, handler, site, out);
+    });
     if (FAILED(hr) || !container)
         return FAILED(hr) ? hr : E_FAIL;
-    if (container_)
-        container_->Release();
-    container_ = container;
+    container_ = std::move(container);
     installed_ = false;
 
     const QLXString empty;
-    IKXFCommand* command = nullptr;
-    hr = factory->CreateCommand(1, instance, textId, menuPath, 0, empty.Rep(), empty.Rep(), 2, 0, 0, &command);
+    ComHeld<IKXFCommand> command;
+    hr = Receive(command, [&](IKXFCommand** out) {
+        return factory->CreateCommand(1, instance, textId, menuPath, 0, empty.Rep(), empty.Rep(), 2, 0, 0, out);
+    });
     if (FAILED(hr) || !command)
         return FAILED(hr) ? hr : E_FAIL;
     DWORD number = 0;
     command->GetNumber(&number);
     command->SetNumber(number);
-    IKXFCommandState* state = nullptr;
-    if (SUCCEEDED(command->QueryInterface(IID_IKXFCommandState, reinterpret_cast<void**>(&state))) && state) {
+    if (ComHeld<IKXFCommandState> state{Ask<IKXFCommandState>(command.get(), IID_IKXFCommandState)})
         state->SetNumber(number);
-        state->Release();
-    }
-    IKXFCommandDescription* description = nullptr;
-    if (SUCCEEDED(command->QueryInterface(IID_IKXFCommandDescription, reinterpret_cast<void**>(&description))) &&
-        description) {
+    if (ComHeld<IKXFCommandDescription> description{
+            Ask<IKXFCommandDescription>(command.get(), IID_IKXFCommandDescription)})
         description->SetDescription(empty.Rep());
-        description->Release();
-    }
-    hr = container_->AddCommand(command);
+    hr = container_->AddCommand(command.get());
     if (SUCCEEDED(hr) && SUCCEEDED(command->GetNumber(&number)) && number != 0)
         installed_ = true;
-    command->Release();
     return hr;
 }

@@ -2,6 +2,7 @@
 // Document class bases: the class object the framework registers and asks for new
 // documents and for the class's menu commands.
 
+#include "extension/ComAccess.h"
 #include "extension/KXFEventHandler.h"
 #include "extension/QLXComObjectRoot.h"
 
@@ -36,8 +37,8 @@ public:
     HRESULT STDMETHODCALLTYPE InstallCommandsWith(IKXFCommandHandler* handler, IUnknown* site) override;
 
     const CLSID& ClassId() const { return classId_; }
-    IUnknown* Binding() const { return binding_; }
-    IKXFCommandContainer* CommandContainer() const { return container_; }
+    IUnknown* Binding() const { return binding_.get(); }
+    IKXFCommandContainer* CommandContainer() const { return container_.get(); }
     bool CommandsInstalled() const { return installed_; }
     InterfaceArray<IKXFCommand>& Commands() { return commands_; }
 
@@ -51,9 +52,9 @@ protected:
 
     // Commands go to the class binding first; notifications and messages too, as for
     // every other handler.
-    IKXFCommandHandler* CommandPreHandler() override { return bindingCommands_; }
-    IObserver* BindingObserver() override { return bindingObserver_; }
-    IMessageHandler* BindingMessageHandler() override { return bindingHandler_; }
+    IKXFCommandHandler* CommandPreHandler() override { return bindingCommands_.get(); }
+    IObserver* BindingObserver() override { return bindingObserver_.get(); }
+    IMessageHandler* BindingMessageHandler() override { return bindingHandler_.get(); }
 
 private:
     QLXString name_;
@@ -61,12 +62,12 @@ private:
     GUID documentKind_;
     DWORD messageBase_;
     DWORD classFlags_;
-    IUnknown* binding_ = nullptr;
+    ComHeld<IUnknown> binding_;
     IKXFClassObject* bindingClassObject_ = nullptr; // not held
-    IKXFCommandHandler* bindingCommands_ = nullptr;
-    IObserver* bindingObserver_ = nullptr;
-    IMessageHandler* bindingHandler_ = nullptr;
-    IKXFCommandContainer* container_ = nullptr;
+    ComHeld<IKXFCommandHandler> bindingCommands_;
+    ComHeld<IObserver> bindingObserver_;
+    ComHeld<IMessageHandler> bindingHandler_;
+    ComHeld<IKXFCommandContainer> container_;
     bool installed_ = false;
     InterfaceArray<IKXFCommand> commands_;
 };

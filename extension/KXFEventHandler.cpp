@@ -1,5 +1,6 @@
 #include "extension/KXFEventHandler.h"
 
+#include "extension/ComAccess.h"
 #include "extension/KXFObjects.h"
 
 KXFEventHandlerT<1>::KXFEventHandlerT()
@@ -107,23 +108,20 @@ HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Connect(IUnknown* source)
 {
     if (!source)
         return E_POINTER;
-    IKXFNotificationSource* notifications = nullptr;
-    HRESULT hr = S_OK;
     try {
         if (IObserver* binding = BindingObserver())
             binding->Connect(source);
-        if (FAILED(source->QueryInterface(IID_IKXFNotificationSource, reinterpret_cast<void**>(&notifications))) ||
-            !notifications)
+        const ComHeld<IKXFNotificationSource> notifications{
+            Ask<IKXFNotificationSource>(source, IID_IKXFNotificationSource)};
+        if (!notifications)
             return S_FALSE;
-        RegisterAction action(notifications, static_cast<IObserver*>(this));
+        RegisterAction action(notifications.get(), static_cast<IObserver*>(this));
         ForEachEntry(action);
+        return S_OK;
     } catch (...) {
-        hr = E_FAIL;
+        // A table whose numbers cannot be had throws.
+        return E_FAIL;
     }
-    // A table whose numbers cannot be had throws; the source is let go either way.
-    if (notifications)
-        notifications->Release();
-    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE KXFEventHandlerT<1>::Notify(IUnknown* source, DWORD number, DWORD_PTR argument, void* payload)
@@ -159,11 +157,8 @@ LONG STDMETHODCALLTYPE KXFEventHandlerT<1>::HandleMessage(IKXFMessage* message)
             // A chained handler may drop out of the list while it handles; hold each.
             InterfaceArray<IMessageHandler>& chained = ChainedHandlers();
             for (int i = 0; i < chained.Count(); ++i) {
-                IMessageHandler* handler = chained[i];
-                handler->AddRef();
-                const LONG answer = handler->HandleMessage(message);
-                handler->Release();
-                if (answer != 0)
+                const ComHeld<IMessageHandler> handler = HoldReference(chained[i]);
+                if (handler->HandleMessage(message) != 0)
                     return 1;
             }
         }

@@ -1,5 +1,7 @@
 #include "extension/KXFEventTable.h"
 
+#include "extension/ComAccess.h"
+
 #include <mutex>
 
 bool CommandTrigger::Matches(const KXFTableEntry& entry) const
@@ -68,18 +70,17 @@ namespace KXFTable {
 QLXString MessageText(IKXFMessage* message)
 {
     KXFValue value = {KXFValue_None, nullptr};
-    if (!message || FAILED(message->GetValue(&value)) || !value.text)
+    if (!message || FAILED(message->GetValue(&value)))
         return QLXString();
-    if (value.type != KXFValue_Text) {
-        value.text->Release();
+    const ComHeld<IQLXString> text(value.text);
+    if (!text || value.type != KXFValue_Text)
         return QLXString();
-    }
     // The module's own strings are shared, any other kind is copied.
-    if (value.text->GetKind() == QLXString::OwnKind)
-        return QLXString::Attach(value.text);
-    QLXString copy(value.text);
-    value.text->Release();
-    return copy;
+    if (text->GetKind() == QLXString::OwnKind) {
+        text->AddRef();
+        return QLXString::Attach(text.get());
+    }
+    return QLXString(text.get());
 }
 
 } // namespace KXFTable

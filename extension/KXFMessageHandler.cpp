@@ -12,13 +12,13 @@ HRESULT KXFMessageSender::Send(const KXFMessageRequest& request, DWORD options)
     IKXFMessageFactory* factory = KXFObjects::MessageFactory();
     if (!factory)
         return E_FAIL;
-    IKXFMessage* message = nullptr;
-    HRESULT hr = factory->CreateMessage(request.number, options | request.options, 0, 0, &request.value, &message);
+    ComHeld<IKXFMessage> message;
+    const HRESULT hr = Receive(message, [&](IKXFMessage** out) {
+        return factory->CreateMessage(request.number, options | request.options, 0, 0, &request.value, out);
+    });
     if (FAILED(hr) || !message)
         return FAILED(hr) ? hr : E_FAIL;
-    hr = SendTo(message, Target());
-    message->Release();
-    return hr;
+    return SendTo(message.get(), Target());
 }
 
 HRESULT KXFMessageSender::Send(DWORD number, DWORD options)
@@ -50,13 +50,11 @@ HRESULT KXFMessageSender::SendTo(IKXFMessage* message, IUnknown* target)
 
 void KXFMessageSender::ConnectTarget(IUnknown* target, bool keepReference)
 {
-    IUnknown* previous = targetHeld_ ? target_ : nullptr;
+    // The previous target goes last: letting go of it may end the new one's holder.
+    const ComHeld<IUnknown> previous = std::move(heldTarget_);
     target_ = target;
-    targetHeld_ = target && keepReference;
-    if (targetHeld_)
-        target_->AddRef();
-    if (previous)
-        previous->Release();
+    if (keepReference)
+        heldTarget_ = HoldReference(target);
 }
 
 KXFMessageHandler::~KXFMessageHandler()

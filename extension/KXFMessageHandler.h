@@ -1,6 +1,7 @@
 #pragma once
 // Message sending and the message entry point of a handler.
 
+#include "extension/ComAccess.h"
 #include "hostapi/HostInterfaces.h"
 #include "foundation/QLXString.h"
 #include "extension/InterfaceArray.h"
@@ -41,7 +42,8 @@ protected:
 
 private:
     IUnknown* target_ = nullptr;
-    bool targetHeld_ = false;
+    // target_ with a reference, when the connection keeps one.
+    ComHeld<IUnknown> heldTarget_;
     bool enabled_ = true;
     InterfaceArray<IMessageHandler> chained_;
 };

@@ -124,8 +124,8 @@ Doc::Doc(IUnknown* owner, IUnknown* classObject)
 
 Doc::~Doc()
 {
-    ReleaseAndClear(unitObject_);
-    ReleaseAndClear(unit_);
+    unitObject_.reset();
+    unit_.reset();
     configuration_.reset();
 }
 
@@ -145,59 +145,45 @@ HRESULT STDMETHODCALLTYPE Doc::QueryPersistence(DWORD flag, DWORD kind, IUnknown
 
 void Doc::AttachUnit()
 {
-    IDeviceObject* device = nullptr;
-    if (IHardwareLink* link = HardwareLink()) {
-        if (FAILED(link->GetCurrentDevice(&device)))
-            device = nullptr;
-    }
-    ReleaseAndClear(unitObject_);
-    unitObject_ = device;
-    ReleaseAndClear(unit_);
-    unit_ = Ask<IRecordingUnit>(unitObject_, IID_IRecordingUnit);
+    ComHeld<IDeviceObject> device;
+    if (IHardwareLink* link = HardwareLink())
+        Receive(device, [&](IDeviceObject** out) { return link->GetCurrentDevice(out); });
+    unitObject_ = std::move(device);
+    unit_.reset(Ask<IRecordingUnit>(unitObject_.get(), IID_IRecordingUnit));
 }
 
-IOnlineEventControl* Doc::Control() const
+ComHeld<IOnlineEventControl> Doc::Control() const
 {
-    return Ask<IOnlineEventControl>(unit_, IID_IOnlineEventControl);
+    return ComHeld<IOnlineEventControl>(Ask<IOnlineEventControl>(unit_.get(), IID_IOnlineEventControl));
 }
 
 bool Doc::IsFeatureSupported()
 {
-    IOnlineEventControl* control = Control();
-    if (!control)
-        return false;
+    const ComHeld<IOnlineEventControl> control = Control();
     SHORT supported = 0;
-    const bool ok = SUCCEEDED(control->IsSupported(&supported)) && supported != 0;
-    control->Release();
-    return ok;
+    return control && SUCCEEDED(control->IsSupported(&supported)) && supported != 0;
 }
 
 bool Doc::ApplyToUnit(const EventConfig& configuration, IRecordingUnit* unit)
 {
-    IOnlineEventControl* control = Ask<IOnlineEventControl>(unit, IID_IOnlineEventControl);
+    const ComHeld<IOnlineEventControl> control(Ask<IOnlineEventControl>(unit, IID_IOnlineEventControl));
     if (!control)
         return false;
     bool accepted = true;
-    try {
-        EventConfig shaped;
-        shaped.InitFromDevice(unit);
-        shaped.CopyFrom(configuration, false);
-        // Rules on inputs the unit lacks, or on no input at all, go out on input 0.
-        const int count = shaped.AnalogOutputCount + shaped.DigitalOutputCount;
-        for (int i = 0; i < count && i < shaped.GetCount(); ++i)
-            for (OnlineEventRule& rule : shaped.GetEvent(i).Rules)
-                if (rule.Input >= shaped.InputCount || rule.Input < 0)
-                    rule.Input = 0;
-        for (int i = 0; i < shaped.GetCount(); ++i) {
-            const OutputRecord record = BuildOutputRecord(shaped.GetEvent(i));
-            if (control->SetOutput(record.data()) != 0)
-                accepted = false;
-        }
-    } catch (...) {
-        control->Release();
-        throw;
+    EventConfig shaped;
+    shaped.InitFromDevice(unit);
+    shaped.CopyFrom(configuration, false);
+    // Rules on inputs the unit lacks, or on no input at all, go out on input 0.
+    const int count = shaped.AnalogOutputCount + shaped.DigitalOutputCount;
+    for (int i = 0; i < count && i < shaped.GetCount(); ++i)
+        for (OnlineEventRule& rule : shaped.GetEvent(i).Rules)
+            if (rule.Input >= shaped.InputCount || rule.Input < 0)
+                rule.Input = 0;
+    for (int i = 0; i < shaped.GetCount(); ++i) {
+        const OutputRecord record = BuildOutputRecord(shaped.GetEvent(i));
+        if (control->SetOutput(record.data()) != 0)
+            accepted = false;
     }
-    control->Release();
     return accepted;
 }
 
@@ -206,13 +192,14 @@ bool Doc::GetMasterDeviceName(QLXString& name)
     name = QLXString();
     if (!unitObject_)
         return false;
-    IDeviceProperties* properties = nullptr;
-    if (FAILED(unitObject_->GetPropertyObject(0, &properties)) || !properties)
+    ComHeld<IDeviceProperties> properties;
+    if (FAILED(Receive(properties, [&](IDeviceProperties** out) { return unitObject_->GetPropertyObject(0, out); })) ||
+        !properties)
         return false;
     VARIANT value;
     VariantInit(&value);
     const HRESULT hr = properties->GetProperty(DeviceProperty_Name, &value);
-    properties->Release();
+    properties.reset();
     if (hr == 0 && value.vt == VT_BSTR && value.bstrVal)
         name = QLXString(static_cast<const wchar_t*>(value.bstrVal));
     VariantClear(&value);
@@ -241,14 +228,14 @@ void Doc::RegisterPersistence()
     IKXFLink* owner = OwnerLink();
     if (!owner)
         return;
-    IKXFStreamStorage* storage = nullptr;
-    if (FAILED(owner->GetLinkedObject(IID_IKXFStreamStorage, reinterpret_cast<void**>(&storage))) || !storage)
+    ComHeld<IKXFStreamStorage> storage;
+    if (FAILED(Receive(storage, [&](void** out) { return owner->GetLinkedObject(IID_IKXFStreamStorage, out); })) ||
+        !storage)
         return;
-    IQLXString* unused = nullptr;
-    const HRESULT registered = storage->RegisterStream(BindingLink(), 0, &persistence_, 0, 0, &unused);
-    if (unused)
-        unused->Release();
-    storage->Release();
+    ComHeld<IQLXString> unused;
+    const HRESULT registered = Receive(unused, [&](IQLXString** out) {
+        return storage->RegisterStream(BindingLink(), 0, &persistence_, 0, 0, out);
+    });
     // A refused registration is tried again with the next settings.
     if (SUCCEEDED(registered))
         persistenceAttached_ = true;
@@ -277,7 +264,7 @@ void Doc::OnSetupUpdate(IKXFCommandState* state)
         bool checked = false;
         if (!locked && IsFeatureSupported()) {
             EventConfig shown;
-            shown.InitFromDevice(unit_);
+            shown.InitFromDevice(unit_.get());
             shown.CopyFrom(*configuration_, false);
             checked = AnyOutputOn(shown);
         }
@@ -302,14 +289,14 @@ void Doc::OnUnitAttached()
 void Doc::OnOutputsRestart()
 {
     try {
-        IOnlineEventControl* control = Control();
-        if (!control)
-            return;
-        // Let go of the control before applying, so a failed apply cannot keep it.
         const bool anyOn = AnyOutputOn(*configuration_);
-        if (!anyOn)
-            control->SwitchOff();
-        control->Release();
+        {
+            const ComHeld<IOnlineEventControl> control = Control();
+            if (!control)
+                return;
+            if (!anyOn)
+                control->SwitchOff();
+        }
         if (anyOn)
             ApplyConfiguration();
     } catch (...) {
@@ -319,10 +306,8 @@ void Doc::OnOutputsRestart()
 
 void Doc::OnOutputsStop()
 {
-    if (IOnlineEventControl* control = Control()) {
+    if (const ComHeld<IOnlineEventControl> control = Control())
         control->SwitchOff();
-        control->Release();
-    }
 }
 
 void Doc::OnUnitSettingsChanged(BYTE flag)
@@ -330,26 +315,23 @@ void Doc::OnUnitSettingsChanged(BYTE flag)
     try {
         if (!flag)
             return;
-        IOnlineEventControl* control = Control();
-        if (!control)
+        if (!Control())
             return;
-        control->Release();
         // Only the first analog output that is on matters: the stimulator shares them all.
         for (int i = 0; i < configuration_->GetCount(); ++i) {
             const OnlineEvent& event = configuration_->GetEvent(i);
             if (event.Output <= 0 || !event.On)
                 continue;
-            IUnitSettings* settings = Ask<IUnitSettings>(unit_, IID_IUnitSettings);
+            const ComHeld<IUnitSettings> settings(Ask<IUnitSettings>(unit_.get(), IID_IUnitSettings));
             if (!settings)
                 return;
-            IStimulatorSettings* stimulator = nullptr;
+            ComHeld<IStimulatorSettings> stimulator;
             SHORT enabled = 0;
-            if (SUCCEEDED(settings->GetStimulatorSettings(&stimulator)) && stimulator) {
-                if (FAILED(stimulator->IsEnabled(&enabled)))
-                    enabled = 0;
-                stimulator->Release();
-            }
-            settings->Release();
+            if (SUCCEEDED(Receive(stimulator, [&](IStimulatorSettings** out) {
+                    return settings->GetStimulatorSettings(out);
+                })) &&
+                stimulator && FAILED(stimulator->IsEnabled(&enabled)))
+                enabled = 0;
             if (enabled)
                 ShowMessage(IDS_STIMULATOR_TEXT, IDS_STIMULATOR_CAPTION, MB_ICONINFORMATION);
             return;

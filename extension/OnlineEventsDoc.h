@@ -47,12 +47,12 @@ public:
     void SetModified(bool modified) { modified_ = modified; }
     EventConfig& Configuration() { return *configuration_; }
     bool HasRecordingUnit() const { return unit_ != nullptr; }
-    bool ApplyConfiguration() { return ApplyToUnit(*configuration_, unit_); }
+    bool ApplyConfiguration() { return ApplyToUnit(*configuration_, unit_.get()); }
     HWND MessageOwner();
 
     IPersistStream* Persistence() { return &persistence_; }
     bool PersistenceAttached() const { return persistenceAttached_; }
-    IRecordingUnit* RecordingUnit() const override { return unit_; }
+    IRecordingUnit* RecordingUnit() const override { return unit_.get(); }
 
     // Handlers of the dispatch table.
     void OnSetupExecute();
@@ -69,8 +69,8 @@ private:
     // user is shown, so that no failure ends without a trace.
     static void LogFailure(const wchar_t* handler);
     void RegisterPersistence();
-    // The unit's online event control with a reference, or null.
-    IOnlineEventControl* Control() const;
+    // The unit's online event control, or null.
+    ComHeld<IOnlineEventControl> Control() const;
     void ShowMessage(UINT textId, UINT captionId, UINT style);
     // The setup run behind the run-setup message (in OnlineEventsSetup.cpp).
     void RunSetup();
@@ -84,8 +84,8 @@ private:
     bool persistenceAttached_ = false;
     bool modified_ = false;
     std::unique_ptr<EventConfig> configuration_;
-    IRecordingUnit* unit_ = nullptr;
-    IDeviceObject* unitObject_ = nullptr;
+    ComHeld<IDeviceObject> unitObject_;
+    ComHeld<IRecordingUnit> unit_;
 };
 
 } // namespace OnlineEvents

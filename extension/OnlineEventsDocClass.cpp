@@ -1,6 +1,7 @@
 #include "extension/OnlineEventsDocClass.h"
 
 #include "eventconfig/Vireo_EventConfig.h"
+#include "extension/ComAccess.h"
 #include "extension/FrameworkHostUi.h"
 #include "extension/FrameworkServices.h"
 #include "foundation/ModuleInstance.h"
@@ -36,18 +37,14 @@ HRESULT STDMETHODCALLTYPE DocClass::InstallCommandsWith(IKXFCommandHandler* hand
 HRESULT RegisterClassObjects()
 {
     InstallFrameworkHostUi();
+    // New objects have no reference of their own; one is held across each hand-over.
     if (auto* registry = GetFrameworkService<IKXFObjectRegistry>(CLSID_KXFFramework, IID_IKXFObjectRegistry)) {
-        DocClass* documentClass = new DocClass;
-        documentClass->AddRef();
-        registry->RegisterClassObject(static_cast<ICustomDocClass*>(documentClass));
-        documentClass->Release();
+        const ComHeld<DocClass> documentClass = HoldReference(new DocClass);
+        registry->RegisterClassObject(static_cast<ICustomDocClass*>(documentClass.get()));
     }
-    // A new test has no reference of its own; hold one across the hand-over.
-    Vireo_EventConfig* test = new Vireo_EventConfig;
-    test->AddRef();
+    const ComHeld<Vireo_EventConfig> test = HoldReference(new Vireo_EventConfig);
     if (auto* tests = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry))
-        tests->AddTest(test);
-    test->Release();
+        tests->AddTest(test.get());
     // The host finds the output preview through COM, as it finds the framework.
     OnlineEvents::RegisterOutputPreview();
     return S_OK;

@@ -60,7 +60,7 @@ void Doc::RunSetup()
     }
     // The dialog edits the outputs the unit has; the others stay in the document.
     auto working = std::make_unique<EventConfig>();
-    working->InitFromDevice(unit_);
+    working->InitFromDevice(unit_.get());
     working->CopyFrom(*configuration_, false);
     // A unit without outputs has nothing to set up: for this feature it is no suitable device.
     if (working->GetCount() == 0) {
@@ -70,9 +70,9 @@ void Doc::RunSetup()
 
     if (!unit_)
         return;
-    ComHeld<IRecordingUnit> unit(unit_);
-    unit_->AddRef();
-    ComHeld<IOnlineEventControl> control(Control());
+    // Held here: the dialog's messages may attach the document to another unit.
+    const ComHeld<IRecordingUnit> unit = HoldReference(unit_.get());
+    const ComHeld<IOnlineEventControl> control = Control();
     if (!control)
         return;
     SHORT supported = 0;
