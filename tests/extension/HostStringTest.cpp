@@ -66,27 +66,6 @@ TEST_F(HostStringTest, AModuleCopyLeavesTheHostStringAlone)
     EXPECT_EQ(equal, VARIANT_TRUE);
 }
 
-TEST_F(HostStringTest, HostStringsKeepTheStringContract)
-{
-    IQLXString* host = NewHostString(L"abcd");
-    wchar_t buffer[5] = {};
-    EXPECT_EQ(host->CopyChars(sizeof buffer, buffer), S_OK);
-    EXPECT_STREQ(buffer, L"abcd");
-    EXPECT_EQ(host->CopyChars(sizeof buffer - 1, buffer), E_FAIL);
-    ULONG capacity = 0;
-    host->GetCapacity(&capacity);
-    EXPECT_EQ(capacity, 7u); // the minimum of 8, terminator excluded
-    host->AddRef();
-    BSTR text = SysAllocString(L"xy");
-    EXPECT_EQ(host->SetText(text), E_FAIL); // shared
-    host->Release();
-    EXPECT_EQ(host->SetText(text), S_OK);
-    EXPECT_EQ(TextOf(host), L"xy");
-    SysFreeString(text);
-    EXPECT_EQ(TakeText(host), L"xy");
-    EXPECT_EQ(TextOf(nullptr), L"");
-}
-
 TEST_F(HostStringTest, TheHostReadsTheModulesStringsThroughTheInterface)
 {
     const QLXString module(L"from the module");
