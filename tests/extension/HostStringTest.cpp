@@ -1,6 +1,7 @@
 #include "HostString.h"
 
 #include "foundation/QLXString.h"
+#include "support/HostStringTest.h"
 
 #include <gtest/gtest.h>
 
@@ -8,15 +9,7 @@ using namespace VireoHost;
 
 namespace {
 
-// Counts the host's live strings around a test, so one that is never destroyed fails.
-class HostStringTest : public ::testing::Test {
-protected:
-    void SetUp() override { before_ = LiveHostStrings(); }
-    void TearDown() override { EXPECT_EQ(LiveHostStrings(), before_); }
-
-private:
-    long before_ = 0;
-};
+using VireoTest::HostStringTest;
 
 TEST_F(HostStringTest, TheModuleAdoptsAHostStringInPlaceAndDestroysIt)
 {

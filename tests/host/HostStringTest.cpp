@@ -3,21 +3,15 @@
 
 #include "HostString.h"
 
+#include "support/HostStringTest.h"
+
 #include <gtest/gtest.h>
 
 using namespace VireoHost;
 
 namespace {
 
-// Counts the host's live strings around a test, so one that is never destroyed fails.
-class HostStringTest : public ::testing::Test {
-protected:
-    void SetUp() override { before_ = LiveHostStrings(); }
-    void TearDown() override { EXPECT_EQ(LiveHostStrings(), before_); }
-
-private:
-    long before_ = 0;
-};
+using VireoTest::HostStringTest;
 
 TEST_F(HostStringTest, HostStringsKeepTheStringContract)
 {
