@@ -1,11 +1,12 @@
 #pragma once
-// A recording unit that describes its inputs' ranges and a document around it, for
-// driving the setup dialog without a host.
+// A document around the shared recording unit, and the user's moves, for driving the
+// setup dialog without a host.
 
 #include "dialog/DetectorDialog.h"
 #include "dialog/DetectorDocument.h"
 #include "eventconfig/EventConfig.h"
 #include "hostapi/HostInterfaces.h"
+#include "support/FakeRecordingUnit.h"
 
 #include <commctrl.h>
 
@@ -15,78 +16,9 @@
 
 namespace DialogTest {
 
-class FakeUnit : public IRecordingUnit, public IUnitSettings {
-public:
-    // One entry per input: the PhysicalGainIndex value, or a whole settings text when
-    // it starts with "<".
-    std::vector<std::wstring> ranges;
-    bool hasSettings = true;
-    int rangeQueries = 0;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
-    {
-        if (!object)
-            return E_POINTER;
-        *object = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IRecordingUnit))
-            *object = static_cast<IRecordingUnit*>(this);
-        else if (IsEqualIID(iid, IID_IUnitSettings) && hasSettings)
-            *object = static_cast<IUnitSettings*>(this);
-        return *object ? S_OK : E_NOINTERFACE;
-    }
-    // Lives on the test's stack.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-
-    HRESULT STDMETHODCALLTYPE GetSamplingState(SHORT* sampling) override
-    {
-        *sampling = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetInputCount(LONG* count) override
-    {
-        *count = static_cast<LONG>(ranges.size());
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetAnalogOutputCount(LONG* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroupCount(LONG* count) override
-    {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetDigitalOutputGroup(LONG, IDigitalOutputGroup** group) override
-    {
-        *group = nullptr;
-        return E_FAIL;
-    }
-    HRESULT STDMETHODCALLTYPE GetStimulatorSettings(IStimulatorSettings** settings) override
-    {
-        *settings = nullptr;
-        return E_NOTIMPL;
-    }
-    HRESULT STDMETHODCALLTYPE GetInputSettingsText(DWORD, LONG input, IQLXString** text) override
-    {
-        ++rangeQueries;
-        *text = nullptr;
-        if (input < 0 || input >= static_cast<LONG>(ranges.size()))
-            return E_INVALIDARG;
-        const std::wstring& range = ranges[input];
-        const std::wstring xml = !range.empty() && range[0] == L'<'
-                                     ? range
-                                     : L"<Input><Coupling>DC</Coupling><PhysicalGainIndex>" + range +
-                                           L"</PhysicalGainIndex></Input>";
-        *text = QLXString(xml.c_str()).GetInterface();
-        return S_OK;
-    }
-};
-
 class FakeDocument : public OnlineEvents::DetectorDocument {
 public:
-    explicit FakeDocument(FakeUnit* unit) : unit_(unit) {}
+    explicit FakeDocument(VireoTest::FakeRecordingUnit* unit) : unit_(unit) {}
     std::wstring name = L"Korvane 8/35";
     bool nameKnown = true;
 
@@ -100,7 +32,7 @@ public:
     IRecordingUnit* RecordingUnit() const override { return unit_; }
 
 private:
-    FakeUnit* unit_;
+    VireoTest::FakeRecordingUnit* unit_;
 };
 
 // A configuration shaped like a unit: analog then digital outputs, one default rule each.
@@ -209,13 +141,17 @@ inline RECT Bounds(HWND window)
 // A unit of four inputs (10 V, 5 V, 2 V, 200 mV) with a document and a dialog made
 // modeless on a configuration; tests drive its windows.
 struct DialogFixture {
-    FakeUnit unit;
+    VireoTest::FakeRecordingUnit unit;
     FakeDocument document{&unit};
     OutputLimits limits{sizeof(OutputLimits), 0, 10.0, 10.0};
     EventConfig config = MakeConfig(2, 8, 4);
     std::unique_ptr<OnlineEvents::DetectorDialog> dialog;
 
-    DialogFixture() { unit.ranges = {L"10 V", L"5 V", L"2 V", L"200 mV"}; }
+    DialogFixture()
+    {
+        unit.inputs = 4;
+        unit.ranges = {L"10 V", L"5 V", L"2 V", L"200 mV"};
+    }
     HWND Open()
     {
         dialog = std::make_unique<OnlineEvents::DetectorDialog>(nullptr, nullptr, limits, config, &document);

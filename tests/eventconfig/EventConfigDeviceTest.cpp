@@ -1,7 +1,7 @@
 // Shaping a configuration after the connected recording unit.
 
 #include "ConfigTestSupport.h"
-#include "FakeRecordingUnit.h"
+#include "support/FakeRecordingUnit.h"
 
 #include "eventconfig/EventConfig.h"
 

@@ -82,18 +82,6 @@ HRESULT STDMETHODCALLTYPE FakeHostDocument::GetCurrentDevice(IDeviceObject** dev
     return S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE FakeCommandState::QueryInterface(REFIID iid, void** object)
-{
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IKXFCommandState))
-        return E_NOINTERFACE;
-    *object = static_cast<IKXFCommandState*>(this);
-    AddRef();
-    return S_OK;
-}
-
 HRESULT STDMETHODCALLTYPE FakeChainedHandler::QueryInterface(REFIID iid, void** object)
 {
     if (!object)

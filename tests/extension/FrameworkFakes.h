@@ -1,8 +1,10 @@
 #pragma once
 // Host-side stand-ins the framework tests hand to documents: a host document with its
-// links, a command state, and a chained message handler. Each counts its live objects.
+// links, a chained message handler, and the shared command state. Each counts its live
+// objects.
 
 #include "hostapi/HostInterfaces.h"
+#include "support/FakeCommandState.h"
 
 #include <vector>
 
@@ -53,48 +55,6 @@ public:
     HRESULT STDMETHODCALLTYPE GetCurrentDevice(IDeviceObject** device) override;
 
     IUnknown* Unknown() { return static_cast<IHostDocument*>(this); }
-};
-
-class FakeCommandState : public IKXFCommandState, public FakeObject {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override { return DoAddRef(); }
-    ULONG STDMETHODCALLTYPE Release() override { return DoRelease(); }
-
-    HRESULT STDMETHODCALLTYPE SetNumber(DWORD number) override
-    {
-        number_ = number;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Enable(WORD value) override
-    {
-        enabled = value;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Check(WORD value, DWORD style) override
-    {
-        checked = value;
-        checkStyle = style;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetEnabled(WORD* value) override
-    {
-        *value = enabled;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetChecked(WORD* value, DWORD* style) override
-    {
-        *value = checked;
-        *style = checkStyle;
-        return S_OK;
-    }
-
-    int enabled = -1; // -1: never set
-    WORD checked = 0;
-    DWORD checkStyle = 0;
-
-private:
-    DWORD number_ = 0;
 };
 
 // A handler chained behind a document: takes the one number it is given.

@@ -1,7 +1,6 @@
 #include "HostServices.h"
-
-#include "extension/FrameworkServices.h"
-#include "foundation/QLXString.h"
+#include "HostString.h"
+#include "KxfLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -39,13 +38,13 @@ public:
     HRESULT STDMETHODCALLTYPE GetTestName(LONG index, IQLXString** name) override
     {
         const wchar_t* names[] = {L"Suite::Passes", L"Suite::Fails", L"Suite::Throws"};
-        *name = QLXString(names[index]).GetInterface();
+        *name = VireoHost::NewHostString(names[index]);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetResult(VARIANT_BOOL* passed, IQLXString** message) override
     {
         *passed = last == 0 ? VARIANT_TRUE : VARIANT_FALSE;
-        *message = QLXString(last == 0 ? L"" : L"test.cpp, Line 19 [a==b]").GetInterface();
+        *message = VireoHost::NewHostString(last == 0 ? L"" : L"test.cpp, Line 19 [a==b]");
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Initialise(void*, void*, void*) override
@@ -68,11 +67,11 @@ public:
     LONG last = -1;
 };
 
-// The framework's registry as the module reaches it, and the runner the host reaches it by.
+// The framework's registry as a module finds it through COM, and the runner the host reaches it by.
 struct Registry {
     Registry()
     {
-        registry = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
+        registry = KxfTest::Service<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
         if (registry)
             registry->QueryInterface(IID_IUnitTestRunner, reinterpret_cast<void**>(&runner));
     }

@@ -1,6 +1,6 @@
 // Kxf.dll, the stand-in framework: its class object and the identifier registry.
 
-#include "hostapi/HostInterfaces.h"
+#include "KxfLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -10,27 +10,8 @@
 
 namespace {
 
-// The framework library beside the test, loaded once and kept for the process.
-HMODULE FrameworkLibrary()
-{
-    static HMODULE library = [] {
-        wchar_t path[MAX_PATH] = {};
-        GetModuleFileNameW(nullptr, path, MAX_PATH);
-        std::wstring file = path;
-        file = file.substr(0, file.find_last_of(L'\\') + 1) + L"Kxf.dll";
-        return LoadLibraryW(file.c_str());
-    }();
-    return library;
-}
-
-HRESULT GetClassObject(REFCLSID clsid, REFIID iid, void** out)
-{
-    auto entry = reinterpret_cast<LPFNGETCLASSOBJECT>(
-        reinterpret_cast<void*>(GetProcAddress(FrameworkLibrary(), "DllGetClassObject")));
-    if (!entry)
-        return E_UNEXPECTED;
-    return entry(clsid, iid, out);
-}
+using KxfTest::FrameworkLibrary;
+using KxfTest::GetClassObject;
 
 // The framework's identifier registry with a reference for the test.
 class IdRegistryTest : public testing::Test {

@@ -1,9 +1,9 @@
-// The stand-in framework's services as the module reaches them: loaded from Kxf.dll
-// by the framework service lookup.
+// The stand-in framework's services as a module reaches them: loaded from Kxf.dll and
+// found through the framework object, its object registry and COM.
 
-#include "eventconfig/Vireo_EventConfig.h"
-#include "extension/FrameworkServices.h"
-#include "extension/KXFObjects.h"
+#include "HostString.h"
+#include "KxfLibrary.h"
+
 #include "host/HostControl.h"
 #include "support/LeakCheck.h"
 
@@ -151,7 +151,7 @@ public:
     HRESULT STDMETHODCALLTYPE GetResult(VARIANT_BOOL* passed, IQLXString** message) override
     {
         *passed = passed_ ? -1 : 0;
-        *message = QLXString(passed_ ? L"" : L"failed").GetInterface();
+        *message = VireoHost::NewHostString(passed_ ? L"" : L"failed");
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Initialise(void*, void*, void*) override
@@ -185,7 +185,7 @@ LONG RefsOf(IUnknown* object)
 
 TEST(KxfObjectRegistry, HandsOutFrameworkObjectsByNumber)
 {
-    IKXFObjectRegistry* registry = KXFObjects::ObjectRegistry();
+    IKXFObjectRegistry* registry = KxfTest::ObjectRegistry();
     ASSERT_NE(registry, nullptr);
     const struct {
         DWORD number;
@@ -211,10 +211,10 @@ TEST(KxfObjectRegistry, HandsOutFrameworkObjectsByNumber)
 
 TEST(KxfStateService, IsFoundUnderTheDeviceEventGroupAndKeepsItsLockFlag)
 {
-    const DWORD number = KXFObjects::IdGroupBase(DeviceEventGroup);
+    const DWORD number = KxfTest::IdGroupBase(DeviceEventGroup);
     ASSERT_NE(number, 0u);
     IKXFStateService* state = nullptr;
-    ASSERT_EQ(KXFObjects::ObjectRegistry()->GetObject(number, IID_IKXFStateService, reinterpret_cast<void**>(&state)),
+    ASSERT_EQ(KxfTest::ObjectRegistry()->GetObject(number, IID_IKXFStateService, reinterpret_cast<void**>(&state)),
               S_OK);
     WORD locked = 7;
     EXPECT_EQ(state->GetLockFlag(&locked), S_OK);
@@ -225,17 +225,16 @@ TEST(KxfStateService, IsFoundUnderTheDeviceEventGroupAndKeepsItsLockFlag)
     state->SetLockFlag(0);
     state->Release();
     void* other = nullptr;
-    EXPECT_EQ(KXFObjects::ObjectRegistry()->GetObject(number + 1, IID_IKXFStateService, &other), E_INVALIDARG);
+    EXPECT_EQ(KxfTest::ObjectRegistry()->GetObject(number + 1, IID_IKXFStateService, &other), E_INVALIDARG);
 }
 
 TEST(KxfMessages, MessageHoldsItsTextAndHandsOutReferences)
 {
-    QLXString text(L"Outputs=1");
-    IQLXString* rep = text.Rep();
+    IQLXString* rep = VireoHost::NewHostString(L"Outputs=1");
     const LONG before = RefsOf(rep);
     KXFValue value = {KXFValue_Text, rep};
     IKXFMessage* message = nullptr;
-    ASSERT_EQ(KXFObjects::MessageFactory()->CreateMessage(0x00420002, 5, 8, 9, &value, &message), S_OK);
+    ASSERT_EQ(KxfTest::MessageFactory()->CreateMessage(0x00420002, 5, 8, 9, &value, &message), S_OK);
     EXPECT_EQ(RefsOf(rep), before + 1);
     DWORD number = 0, flags = 0;
     DWORD_PTR first = 0, second = 0;
@@ -254,15 +253,16 @@ TEST(KxfMessages, MessageHoldsItsTextAndHandsOutReferences)
     out.text->Release();
     message->Release();
     EXPECT_EQ(RefsOf(rep), before);
+    rep->Release();
 }
 
 TEST(KxfMessages, UnknownValueTypeIsRefused)
 {
     KXFValue value = {3, nullptr};
     IKXFMessage* message = reinterpret_cast<IKXFMessage*>(1);
-    EXPECT_EQ(KXFObjects::MessageFactory()->CreateMessage(1, 0, 0, 0, &value, &message), E_INVALIDARG);
+    EXPECT_EQ(KxfTest::MessageFactory()->CreateMessage(1, 0, 0, 0, &value, &message), E_INVALIDARG);
     EXPECT_EQ(message, nullptr);
-    ASSERT_EQ(KXFObjects::MessageFactory()->CreateMessage(1, 0, 0, 0, nullptr, &message), S_OK);
+    ASSERT_EQ(KxfTest::MessageFactory()->CreateMessage(1, 0, 0, 0, nullptr, &message), S_OK);
     KXFValue out = {KXFValue_Text, nullptr};
     message->GetValue(&out);
     EXPECT_EQ(out.type, KXFValue_None);
@@ -274,7 +274,7 @@ TEST(KxfMessages, OnlyAMessageMarkedSkipOriginNamesItsOrigin)
     FakeObserver origin, other;
     for (DWORD flags : {DWORD(0), KXFMessage_SkipOrigin}) {
         IKXFMessage* message = nullptr;
-        ASSERT_EQ(KXFObjects::MessageFactory()->CreateMessage(1, flags, 0, 0, nullptr, &message), S_OK);
+        ASSERT_EQ(KxfTest::MessageFactory()->CreateMessage(1, flags, 0, 0, nullptr, &message), S_OK);
         EXPECT_EQ(message->IsFromTarget(&origin), 0);
         message->SetOrigin(&origin);
         EXPECT_EQ(message->IsFromTarget(&origin), flags ? 1 : 0);
@@ -288,23 +288,23 @@ TEST(KxfMessages, OnlyAMessageMarkedSkipOriginNamesItsOrigin)
 TEST(KxfDispatcher, RefusesTargetsWithoutMessageHandler)
 {
     IKXFMessage* message = nullptr;
-    ASSERT_EQ(KXFObjects::MessageFactory()->CreateMessage(1, 0, 0, 0, nullptr, &message), S_OK);
+    ASSERT_EQ(KxfTest::MessageFactory()->CreateMessage(1, 0, 0, 0, nullptr, &message), S_OK);
     FakeObserver notAHandler;
-    EXPECT_EQ(KXFObjects::MessageDispatcher()->Dispatch(message, &notAHandler), E_NOINTERFACE);
-    EXPECT_EQ(KXFObjects::MessageDispatcher()->Dispatch(message, nullptr), E_POINTER);
+    EXPECT_EQ(KxfTest::MessageDispatcher()->Dispatch(message, &notAHandler), E_NOINTERFACE);
+    EXPECT_EQ(KxfTest::MessageDispatcher()->Dispatch(message, nullptr), E_POINTER);
     EXPECT_EQ(notAHandler.refs, 1u);
     message->Release();
 }
 
 class KxfMenuInstallerTest : public testing::Test {
 protected:
-    void TearDown() override { KXFObjects::MenuInstaller()->RemoveCommandContainer(CLSID_FakeClass); }
+    void TearDown() override { KxfTest::MenuInstaller()->RemoveCommandContainer(CLSID_FakeClass); }
 
     IKXFCommand* NewCommand()
     {
         IKXFCommand* command = nullptr;
-        EXPECT_EQ(KXFObjects::CommandFactory()->CreateCommand(1, GetModuleHandleW(nullptr), 238, L"Setup|&Item^GROUP",
-                                                              0, nullptr, nullptr, 2, 0, 0, &command),
+        EXPECT_EQ(KxfTest::CommandFactory()->CreateCommand(1, GetModuleHandleW(nullptr), 238, L"Setup|&Item^GROUP", 0,
+                                                           nullptr, nullptr, 2, 0, 0, &command),
                   S_OK);
         return command;
     }
@@ -314,7 +314,7 @@ TEST_F(KxfMenuInstallerTest, CommandsAreNumberedFromTheClassMessageBasePlusOne)
 {
     FakeClassHandler handler(0x01230000);
     IKXFCommandContainer* container = nullptr;
-    ASSERT_EQ(KXFObjects::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &handler, nullptr, &container), S_OK);
+    ASSERT_EQ(KxfTest::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &handler, nullptr, &container), S_OK);
     IKXFCommand* first = NewCommand();
     IKXFCommand* second = NewCommand();
     DWORD number = 99;
@@ -329,7 +329,7 @@ TEST_F(KxfMenuInstallerTest, CommandsAreNumberedFromTheClassMessageBasePlusOne)
 
     // The same class gets the same container back.
     IKXFCommandContainer* again = nullptr;
-    ASSERT_EQ(KXFObjects::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &handler, nullptr, &again), S_OK);
+    ASSERT_EQ(KxfTest::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &handler, nullptr, &again), S_OK);
     EXPECT_EQ(again, container);
     ULONG count = 0;
     again->GetCount(&count);
@@ -356,11 +356,10 @@ TEST_F(KxfMenuInstallerTest, MenuChoiceGoesToTheDocumentFirstThenToTheClass)
     FakeClassHandler declining(0, KXF_NOT_HANDLED);
     FakeClassHandler taking(0, KXF_HANDLED);
     IKXFCommandContainer* container = nullptr;
-    ASSERT_EQ(KXFObjects::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &classHandler, nullptr, &container),
-              S_OK);
+    ASSERT_EQ(KxfTest::MenuInstaller()->GetCommandContainer(CLSID_FakeClass, &classHandler, nullptr, &container), S_OK);
     IKXFCommand* command = NewCommand();
     container->AddCommand(command);
-    IKXFMenuInstaller* menu = KXFObjects::MenuInstaller();
+    IKXFMenuInstaller* menu = KxfTest::MenuInstaller();
 
     EXPECT_EQ(menu->ExecuteCommand(0x02340001, static_cast<IKXFCommandHandler*>(&taking)), KXF_HANDLED);
     EXPECT_EQ(taking.executed, std::vector<DWORD>{0x02340001});
@@ -392,7 +391,7 @@ TEST_F(KxfMenuInstallerTest, MenuChoiceGoesToTheDocumentFirstThenToTheClass)
 TEST(KxfCommandFactory, RefusesACommandWithoutMenuPath)
 {
     IKXFCommand* command = reinterpret_cast<IKXFCommand*>(1);
-    EXPECT_EQ(KXFObjects::CommandFactory()->CreateCommand(1, nullptr, 238, L"", 0, nullptr, nullptr, 2, 0, 0, &command),
+    EXPECT_EQ(KxfTest::CommandFactory()->CreateCommand(1, nullptr, 238, L"", 0, nullptr, nullptr, 2, 0, 0, &command),
               E_INVALIDARG);
     EXPECT_EQ(command, nullptr);
 }
@@ -400,9 +399,9 @@ TEST(KxfCommandFactory, RefusesACommandWithoutMenuPath)
 TEST(KxfEventHandlerRegistry, DeliversByNumberAndSkipsObserversDroppedDuringDelivery)
 {
     IKXFNotificationSource* source = nullptr;
-    ASSERT_EQ(KXFObjects::EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource,
-                                                                 reinterpret_cast<void**>(&source)),
-              S_OK);
+    ASSERT_EQ(
+        KxfTest::EventHandlerRegistry()->QueryInterface(IID_IKXFNotificationSource, reinterpret_cast<void**>(&source)),
+        S_OK);
     FakeObserver first, second;
     first.source = source;
     first.dropOther = &second;
@@ -416,13 +415,13 @@ TEST(KxfEventHandlerRegistry, DeliversByNumberAndSkipsObserversDroppedDuringDeli
     source->Raise(11, 0, nullptr);
     EXPECT_EQ(second.seen, std::vector<DWORD>{11});
 
-    KXFObjects::EventHandlerRegistry()->RemoveObserver(&first);
-    KXFObjects::EventHandlerRegistry()->RemoveObserver(&second);
+    KxfTest::EventHandlerRegistry()->RemoveObserver(&first);
+    KxfTest::EventHandlerRegistry()->RemoveObserver(&second);
     ULONG count = 9;
     IKXFSubscriptionCount* counts = nullptr;
-    ASSERT_EQ(KXFObjects::EventHandlerRegistry()->QueryInterface(IID_IKXFSubscriptionCount,
-                                                                  reinterpret_cast<void**>(&counts)),
-              S_OK);
+    ASSERT_EQ(
+        KxfTest::EventHandlerRegistry()->QueryInterface(IID_IKXFSubscriptionCount, reinterpret_cast<void**>(&counts)),
+        S_OK);
     counts->GetSubscriptionCount(&first, &count);
     counts->Release();
     EXPECT_EQ(count, 0u);
@@ -435,9 +434,9 @@ TEST(KxfEventHandlerRegistry, DeliversByNumberAndSkipsObserversDroppedDuringDeli
 
 TEST(KxfUnitTestRegistry, IsFoundUnderItsOwnClassAndRunsTheTestsItKeeps)
 {
-    auto* registry = GetFrameworkService<IUnitTestRunner>(CLSID_UnitTestRegistry, IID_IUnitTestRunner);
+    auto* registry = KxfTest::Service<IUnitTestRunner>(CLSID_UnitTestRegistry, IID_IUnitTestRunner);
     ASSERT_NE(registry, nullptr);
-    auto* adding = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
+    auto* adding = KxfTest::Service<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
     FakeUnitTest test;
     ASSERT_EQ(adding->AddTest(&test), S_OK);
     EXPECT_EQ(test.initialised, 1);
@@ -456,32 +455,15 @@ TEST(KxfUnitTestRegistry, IsFoundUnderItsOwnClassAndRunsTheTestsItKeeps)
     EXPECT_EQ(adding->AddTest(&notATest), E_NOINTERFACE);
 }
 
-TEST(KxfUnitTestRegistry, RunsTheModulesOwnSelfTest)
-{
-    auto* registry = GetFrameworkService<IUnitTestRunner>(CLSID_UnitTestRegistry, IID_IUnitTestRunner);
-    ASSERT_NE(registry, nullptr);
-    auto* adding = GetFrameworkService<IUnitTestRegistry>(CLSID_UnitTestRegistry, IID_IUnitTestRegistry);
-    // The registry takes the first reference and releases the test when cleared.
-    ASSERT_EQ(adding->AddTest(static_cast<IUnitTest*>(new Vireo_EventConfig)), S_OK);
-    ULONG passed = 0, failed = 0;
-    ASSERT_EQ(registry->RunAll(&passed, &failed), S_OK);
-    EXPECT_EQ(passed, 1u);
-    EXPECT_EQ(failed, 0u);
-    registry->Clear();
-    ULONG count = 1;
-    registry->GetTestCount(&count);
-    EXPECT_EQ(count, 0u);
-}
-
 TEST(KxfBinders, BindOnlyDocumentsAndClasses)
 {
     FakeObserver notADocument;
     IUnknown* binding = reinterpret_cast<IUnknown*>(1);
-    EXPECT_EQ(KXFObjects::DocumentBinder()->BindDocument(&notADocument, nullptr, &notADocument, 0, &binding),
+    EXPECT_EQ(KxfTest::DocumentBinder()->BindDocument(&notADocument, nullptr, &notADocument, 0, &binding),
               E_NOINTERFACE);
     EXPECT_EQ(binding, nullptr);
-    EXPECT_EQ(KXFObjects::ClassBinder()->BindClass(&notADocument, 0, &binding), E_NOINTERFACE);
-    EXPECT_EQ(KXFObjects::ClassBinder()->BindClass(nullptr, 0, &binding), E_INVALIDARG);
+    EXPECT_EQ(KxfTest::ClassBinder()->BindClass(&notADocument, 0, &binding), E_NOINTERFACE);
+    EXPECT_EQ(KxfTest::ClassBinder()->BindClass(nullptr, 0, &binding), E_INVALIDARG);
     EXPECT_EQ(notADocument.refs, 1u);
 }
 

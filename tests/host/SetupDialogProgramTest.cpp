@@ -1,12 +1,14 @@
 // "VireoHost.exe setup" with scripts that edit the setup dialog as a user would.
 
+#include "support/ChildProcess.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,42 +25,20 @@ std::wstring Script(const std::string& text)
     return file;
 }
 
-std::string Slurp(const std::wstring& path)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // The printed lines of "VireoHost.exe setup --script SCRIPT"; the script file is removed.
 std::vector<std::string> PlayScript(const std::string& script)
 {
-    wchar_t self[MAX_PATH];
-    std::wstring directory(self, GetModuleFileNameW(nullptr, self, MAX_PATH));
-    directory = directory.substr(0, directory.find_last_of(L"\\/") + 1);
     const std::wstring scriptPath = Script(script);
-    const std::wstring outPath = Script("");
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-    std::wstring commandLine = L"\"" + directory + L"VireoHost.exe\" setup --script \"" + scriptPath + L"\"";
-    PROCESS_INFORMATION process{};
-    if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        if (WaitForSingleObject(process.hProcess, 60000) != WAIT_OBJECT_0)
-            TerminateProcess(process.hProcess, 99);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(out);
+    VireoTest::ChildOptions options;
+    options.separateError = true;
+    const VireoTest::ChildResult run = VireoTest::RunChild(VireoTest::ExecutableFolder() + L"VireoHost.exe",
+                                                           L"setup --script \"" + scriptPath + L"\"", options);
+    DeleteFileW(scriptPath.c_str());
+    std::fputs(run.error.c_str(), stderr);
     std::vector<std::string> lines;
-    std::istringstream text(Slurp(outPath));
+    std::istringstream text(run.output);
     for (std::string line; std::getline(text, line);)
         lines.push_back(line);
-    DeleteFileW(outPath.c_str());
-    DeleteFileW(scriptPath.c_str());
     return lines;
 }
 

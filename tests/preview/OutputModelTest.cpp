@@ -1,7 +1,7 @@
 // The detection model over analytic signals, fed with records as the document builds them.
 
 #include "eventconfig/EventConfig.h"
-#include "eventconfig/FakeRecordingUnit.h"
+#include "support/FakeRecordingUnit.h"
 #include "extension/OnlineEventsDoc.h"
 #include "extension/OutputRecord.h"
 #include "preview/OutputModel.h"

@@ -2,6 +2,7 @@
 
 #include "ScriptRunner.h"
 #include "extension/KXFObjects.h"
+#include "support/FakeCommandState.h"
 #include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -35,44 +36,6 @@ DWORD UnitEvent(DWORD offset)
 {
     return OnlineEvents::Doc::UnitEventGroup() + offset;
 }
-
-// A command state that remembers what it was told.
-class StateProbe : public IKXFCommandState {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override
-    {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE SetNumber(DWORD) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Enable(WORD value) override
-    {
-        enabled = value;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Check(WORD value, DWORD s) override
-    {
-        checked = value;
-        style = s;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetEnabled(WORD* value) override
-    {
-        *value = enabled;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetChecked(WORD* value, DWORD* s) override
-    {
-        *value = checked;
-        *s = style;
-        return S_OK;
-    }
-    WORD enabled = 0x1234;
-    WORD checked = 0x1234;
-    DWORD style = 0;
-};
 
 TEST(OnlineEventsDoc, TheMessageBaseIsTheDocumentClassGroupAndStaysTheSame)
 {
@@ -283,7 +246,7 @@ TEST(OnlineEventsDoc, MenuStateFollowsLockSupportAndOutputsThatAreOn)
 {
     DocFixture f;
     const DWORD command = OnlineEvents::Doc::DocumentGroup() + 1;
-    StateProbe state;
+    FakeCommandState state;
     EXPECT_EQ(f.doc->Update(command, &state), 0);
     EXPECT_EQ(state.enabled, KXFCommand_Enabled);
     EXPECT_EQ(state.checked, 0);
@@ -322,7 +285,7 @@ TEST(OnlineEventsDoc, HandlersLogWhatTheyCaught)
         {L"outputs restart", tooManyOutputs, [](DocFixture& f) { f.Raise(UnitEvent(15)); }},
         {L"menu state", tooManyOutputs,
          [command](DocFixture& f) {
-             StateProbe state;
+             FakeCommandState state;
              f.doc->Update(command, &state);
          }},
         {L"run setup", tooManyOutputs, [](DocFixture& f) { f.doc->OnRunSetup(); }},

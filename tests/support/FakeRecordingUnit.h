@@ -1,9 +1,11 @@
 #pragma once
-// A recording unit whose shape the test sets: inputs, analog outputs and digital
-// output groups, with failures and bad answers on request.
+// A recording unit whose shape the test sets: inputs with their settings texts, analog
+// outputs and digital output groups, with failures and bad answers on request.
 
+#include "foundation/QLXString.h"
 #include "hostapi/HostInterfaces.h"
 
+#include <string>
 #include <vector>
 
 namespace VireoTest {
@@ -45,7 +47,7 @@ private:
     long& live_;
 };
 
-class FakeRecordingUnit : public IRecordingUnit {
+class FakeRecordingUnit : public IRecordingUnit, public IUnitSettings {
 public:
     struct Group {
         LONG lines;
@@ -54,6 +56,9 @@ public:
     };
 
     LONG inputs = 0;
+    // The settings of the first inputs: the PhysicalGainIndex value, or a whole settings
+    // text when it starts with "<".
+    std::vector<std::wstring> ranges;
     LONG analogOutputs = 0;
     std::vector<Group> groups;
     HRESULT groupCountStatus = S_OK;
@@ -64,10 +69,11 @@ public:
         if (!object)
             return E_POINTER;
         *object = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IRecordingUnit))
-            return E_NOINTERFACE;
-        *object = static_cast<IRecordingUnit*>(this);
-        return S_OK;
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IRecordingUnit))
+            *object = static_cast<IRecordingUnit*>(this);
+        else if (IsEqualIID(iid, IID_IUnitSettings))
+            *object = static_cast<IUnitSettings*>(this);
+        return *object ? S_OK : E_NOINTERFACE;
     }
     // Lives on the test's stack.
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
@@ -99,6 +105,24 @@ public:
         if (index < 0 || static_cast<size_t>(index) >= groups.size() || !groups[index].available)
             return E_FAIL;
         *group = new FakeOutputGroup(groups[index].lines, groups[index].countStatus, liveGroups);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetStimulatorSettings(IStimulatorSettings** settings) override
+    {
+        *settings = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetInputSettingsText(DWORD, LONG input, IQLXString** text) override
+    {
+        *text = nullptr;
+        if (input < 0 || input >= static_cast<LONG>(ranges.size()))
+            return E_INVALIDARG;
+        const std::wstring& range = ranges[input];
+        const std::wstring xml =
+            !range.empty() && range[0] == L'<'
+                ? range
+                : L"<Input><Coupling>DC</Coupling><PhysicalGainIndex>" + range + L"</PhysicalGainIndex></Input>";
+        *text = QLXString(xml.c_str()).GetInterface();
         return S_OK;
     }
 };
