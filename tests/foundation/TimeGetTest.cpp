@@ -60,11 +60,6 @@ protected:
                         new QLX::time_getEx(L'.')};
 };
 
-TEST_F(TimeGetReading, FacetReplacesTheStandardOne)
-{
-    EXPECT_NE(nullptr, dynamic_cast<const QLX::time_getEx*>(&std::use_facet<std::time_get<wchar_t>>(locale_)));
-}
-
 TEST_F(TimeGetReading, TwoDigitYearsPivotAt35)
 {
     EXPECT_EQ(134, YearSince1900(L"34"));
