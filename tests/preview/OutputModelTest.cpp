@@ -300,7 +300,8 @@ TEST(OutputModel, RecordWithWrongSizesOrModeIsRefused)
 {
     OutputRecord record = BuildOutputRecord(Output({Rule(0, true, 10, 5)}));
     ModelOutput output;
-    for (size_t offset : {size_t{0}, size_t{4}, size_t{12}, size_t{48}}) {
+    namespace L = OutputRecordLayout;
+    for (size_t offset : {L::SizeField, L::SlotCount, L::Mode, L::Slot(0) + L::SlotSizeField}) {
         OutputRecord bad = record;
         bad[offset] = 99;
         EXPECT_FALSE(ReadOutputRecord(bad.data(), output)) << offset;

@@ -117,7 +117,7 @@ TEST(OutputPreview, ARunFedInBlocksFinishesWithTheActivitiesOfOneRun)
 TEST(OutputPreview, BadRecordsAndRatesAreRefused)
 {
     std::vector<BYTE> records = Records();
-    records[0] = 111;
+    records[OutputRecordLayout::SizeField] = 111;
     VireoPreviewActivity* activities = nullptr;
     ULONG count = 0;
     const LONG samples[4] = {};
