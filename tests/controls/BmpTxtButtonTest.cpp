@@ -5,6 +5,7 @@
 #include "PixelCanvas.h"
 
 #include "controls/PopupPlacement.h"
+#include "resources/resource.h"
 
 #include <uxtheme.h>
 
@@ -187,7 +188,7 @@ TEST_F(PressTest, PressCapturesAndReleaseInsideClicks)
     EXPECT_EQ(nullptr, GetCapture());
     EXPECT_FALSE(State() & BST_PUSHED);
     ASSERT_EQ(1u, Commands().size());
-    EXPECT_EQ(9, Commands()[0].first);
+    EXPECT_EQ(IDC_HELP_BUTTON, Commands()[0].first);
     EXPECT_EQ(BN_CLICKED, Commands()[0].second);
 }
 
@@ -289,7 +290,7 @@ TEST_F(PressTest, ThemeChangedWithThemesOffRedrawsClassic)
 
 TEST_F(PressTest, HelpGlyphIsDrawnOnTheFace)
 {
-    ASSERT_TRUE(Object().SetGlyph(GetModuleHandleW(nullptr), 210));
+    ASSERT_TRUE(Object().SetGlyph(GetModuleHandleW(nullptr), IDB_HELP_GLYPH));
     PixelCanvas canvas(60, 24, 0);
     Send(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
     // The disc's rim colour spans the whole 15 by 15 picture, centred on the face.

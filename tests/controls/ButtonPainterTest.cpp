@@ -3,6 +3,7 @@
 #include "PixelCanvas.h"
 
 #include "controls/ButtonPainter.h"
+#include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,7 @@ bool Near(int a, int b)
 
 TEST(HelpGlyph, IsAFifteenPixelRoundQuestionMarkOnLightGrey)
 {
-    auto glyph = TCelArray::FromResource(GetModuleHandleW(nullptr), 210);
+    auto glyph = TCelArray::FromResource(GetModuleHandleW(nullptr), IDB_HELP_GLYPH);
     ASSERT_TRUE(glyph);
     EXPECT_EQ(15, glyph->CelSize().cx);
     EXPECT_EQ(15, glyph->CelSize().cy);

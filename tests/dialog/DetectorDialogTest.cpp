@@ -3,6 +3,7 @@
 
 #include "DialogTestSupport.h"
 #include "controls/BmpTxtButton.h"
+#include "resources/resource.h"
 #include "support/FakeHostApplication.h"
 #include "support/WindowDriver.h"
 
@@ -15,7 +16,6 @@ using OnlineEvents::DetectorDialog;
 
 namespace {
 constexpr int OnOff = 0, Rule0 = 1, Settings = 5;
-constexpr int OutputOn = 216, Plus = 231, Minus = 230;
 
 int VisibleRulePanes(HWND dialog)
 {
@@ -48,7 +48,7 @@ TEST(DetectorDialog, PanesAreMarkedAndStackedOneRuleHeightApart)
     for (int number = 0; number <= 5; ++number)
         EXPECT_NE(nullptr, Pane(dialog, number)) << number;
     const RECT first = Bounds(Pane(dialog, Rule0));
-    const RECT place = Bounds(GetDlgItem(dialog, 248));
+    const RECT place = Bounds(GetDlgItem(dialog, IDC_RULE_PLACE));
     EXPECT_EQ(place.top, first.top);
     for (int j = 1; j < 4; ++j)
         EXPECT_EQ(first.top + j * (place.bottom - place.top), Bounds(Pane(dialog, Rule0 + j)).top) << j;
@@ -57,7 +57,7 @@ TEST(DetectorDialog, PanesAreMarkedAndStackedOneRuleHeightApart)
     for (int number = 0; number <= 5; ++number) {
         bool aboveTabs = false;
         for (HWND w = Pane(dialog, number); w; w = GetWindow(w, GW_HWNDNEXT))
-            aboveTabs = aboveTabs || w == GetDlgItem(dialog, 201);
+            aboveTabs = aboveTabs || w == GetDlgItem(dialog, IDC_OUTPUT_TABS);
         EXPECT_TRUE(aboveTabs) << number;
     }
 }
@@ -68,12 +68,12 @@ TEST(DetectorDialog, HelpButtonHasItsGlyphAndHintAndAsksTheHostForTheSetupTopic)
     host.helpCalls.clear();
     DialogFixture f;
     HWND dialog = f.Open();
-    HWND button = GetDlgItem(dialog, 9);
+    HWND button = GetDlgItem(dialog, IDC_HELP_BUTTON);
     auto* help = dynamic_cast<QLXControls::TBmpTxtButton*>(TWindow::FromHandle(button));
     ASSERT_NE(nullptr, help);
     EXPECT_STREQ(L"Get dialog help", help->GetHint().c_str());
     EXPECT_NE(nullptr, help->GetGlyph());
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_HELP_BUTTON, BN_CLICKED), reinterpret_cast<LPARAM>(button));
     ASSERT_EQ(1u, host.helpCalls.size());
     EXPECT_EQ(L"vir_setup", host.helpCalls[0].first);
     EXPECT_EQ(L"VireoHelp", host.helpCalls[0].second);
@@ -84,7 +84,7 @@ TEST(DetectorDialog, OneTabPerOutputMarkedWhenOn)
     DialogFixture f;
     f.config.GetEvent(1).On = true;
     HWND dialog = f.Open();
-    ASSERT_EQ(10, TabCtrl_GetItemCount(GetDlgItem(dialog, 201)));
+    ASSERT_EQ(10, TabCtrl_GetItemCount(GetDlgItem(dialog, IDC_OUTPUT_TABS)));
     EXPECT_EQ(L"Analog Output 1", TabLabel(dialog, 0));
     EXPECT_EQ(L"2 \u2022", TabLabel(dialog, 1));
     EXPECT_EQ(L"Digital Output 1", TabLabel(dialog, 2));
@@ -95,11 +95,11 @@ TEST(DetectorDialog, TickingTheOutputAddsTheMarkerOnceAndClearingRemovesIt)
 {
     DialogFixture f;
     HWND dialog = f.Open();
-    Click(f.Item(OnOff, OutputOn));
+    Click(f.Item(OnOff, IDC_OUTPUT_ON));
     EXPECT_EQ(L"Analog Output 1 \u2022", TabLabel(dialog, 0));
     f.dialog->MarkOutputTab(0, true);
     EXPECT_EQ(L"Analog Output 1 \u2022", TabLabel(dialog, 0));
-    Click(f.Item(OnOff, OutputOn));
+    Click(f.Item(OnOff, IDC_OUTPUT_ON));
     EXPECT_EQ(L"Analog Output 1", TabLabel(dialog, 0));
     f.dialog->MarkOutputTab(10, true); // beyond the outputs: nothing
 }
@@ -114,12 +114,12 @@ TEST(DetectorDialog, ReopensOnTheLastTabOrOnTheFirstWhenThereAreFewerOutputs)
     }
     {
         DialogFixture f;
-        EXPECT_EQ(7, TabCtrl_GetCurSel(GetDlgItem(f.Open(), 201)));
+        EXPECT_EQ(7, TabCtrl_GetCurSel(GetDlgItem(f.Open(), IDC_OUTPUT_TABS)));
         EXPECT_EQ(7, f.dialog->CurrentOutput());
     }
     DialogFixture few;
     few.config = MakeConfig(1, 4, 4);
-    EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(few.Open(), 201)));
+    EXPECT_EQ(0, TabCtrl_GetCurSel(GetDlgItem(few.Open(), IDC_OUTPUT_TABS)));
     EXPECT_EQ(0, DetectorDialog::LastSelectedTab());
 }
 
@@ -131,9 +131,9 @@ TEST(DetectorDialog, CancelKeepsTheTabButNotTheChanges)
     DetectorDialog dialog(nullptr, nullptr, f.limits, f.config, &f.document);
     const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
                                            [](HWND window) {
-                                               Click(Item(window, OnOff, OutputOn));
+                                               Click(Item(window, OnOff, IDC_OUTPUT_ON));
                                                SelectTab(window, 3);
-                                               Click(Item(window, OnOff, OutputOn));
+                                               Click(Item(window, OnOff, IDC_OUTPUT_ON));
                                                PostMessageW(window, WM_COMMAND, IDCANCEL, 0);
                                            });
     EXPECT_EQ(IDCANCEL, result);
@@ -149,9 +149,9 @@ TEST(DetectorDialog, OkStoresThePageOnShowAndEveryPageLeft)
     DetectorDialog dialog(nullptr, nullptr, f.limits, f.config, &f.document);
     const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
                                            [](HWND window) {
-                                               Click(Item(window, OnOff, OutputOn));
+                                               Click(Item(window, OnOff, IDC_OUTPUT_ON));
                                                SelectTab(window, 2);
-                                               Choose(Item(window, OnOff, 206), 1);
+                                               Choose(Item(window, OnOff, IDC_ALL_ANY), 1);
                                                Click(GetDlgItem(window, IDOK));
                                            });
     EXPECT_EQ(IDOK, result);
@@ -168,12 +168,12 @@ TEST(DetectorDialog, FourRulesGrowTheDialogByThreePaneHeightsAndOneRuleShrinksIt
     for (int i = 0; i < 3; ++i)
         f.config.InsertRule(1, 0);
     HWND dialog = f.Open();
-    const RECT place = Bounds(GetDlgItem(dialog, 248));
+    const RECT place = Bounds(GetDlgItem(dialog, IDC_RULE_PLACE));
     const int step = place.bottom - place.top;
     EXPECT_EQ(4, VisibleRulePanes(dialog));
     const RECT grown = Bounds(dialog), grownOk = Bounds(GetDlgItem(dialog, IDOK));
     const RECT grownSettings = Bounds(Pane(dialog, Settings));
-    const RECT grownTabs = Bounds(GetDlgItem(dialog, 201));
+    const RECT grownTabs = Bounds(GetDlgItem(dialog, IDC_OUTPUT_TABS));
 
     SelectTab(dialog, 0);
     EXPECT_EQ(1, VisibleRulePanes(dialog));
@@ -181,8 +181,8 @@ TEST(DetectorDialog, FourRulesGrowTheDialogByThreePaneHeightsAndOneRuleShrinksIt
     EXPECT_EQ(grown.top, Bounds(dialog).top);
     EXPECT_EQ(grownOk.top - 3 * step, Bounds(GetDlgItem(dialog, IDOK)).top);
     EXPECT_EQ(grownSettings.top - 3 * step, Bounds(Pane(dialog, Settings)).top);
-    EXPECT_EQ(grownTabs.bottom - 3 * step, Bounds(GetDlgItem(dialog, 201)).bottom);
-    EXPECT_EQ(Bounds(GetDlgItem(dialog, 249)).top, Bounds(Pane(dialog, Settings)).top);
+    EXPECT_EQ(grownTabs.bottom - 3 * step, Bounds(GetDlgItem(dialog, IDC_OUTPUT_TABS)).bottom);
+    EXPECT_EQ(Bounds(GetDlgItem(dialog, IDC_SETTINGS_PLACE)).top, Bounds(Pane(dialog, Settings)).top);
 }
 
 TEST(DetectorDialog, RuleButtonsFollowTheOutputAndTheRuleLimits)
@@ -190,24 +190,24 @@ TEST(DetectorDialog, RuleButtonsFollowTheOutputAndTheRuleLimits)
     DetectorDialog::SetLastSelectedTab(0);
     DialogFixture f;
     HWND dialog = f.Open();
-    EXPECT_FALSE(Enabled(dialog, Rule0, Plus));
-    EXPECT_FALSE(Enabled(dialog, Rule0, Minus));
+    EXPECT_FALSE(Enabled(dialog, Rule0, IDC_RULE_PLUS));
+    EXPECT_FALSE(Enabled(dialog, Rule0, IDC_RULE_MINUS));
 
-    Click(f.Item(OnOff, OutputOn));
-    EXPECT_TRUE(Enabled(dialog, Rule0, Plus));
-    EXPECT_FALSE(Enabled(dialog, Rule0, Minus));
+    Click(f.Item(OnOff, IDC_OUTPUT_ON));
+    EXPECT_TRUE(Enabled(dialog, Rule0, IDC_RULE_PLUS));
+    EXPECT_FALSE(Enabled(dialog, Rule0, IDC_RULE_MINUS));
 
     for (int added = 1; added < 4; ++added)
-        Click(f.Item(Rule0, Plus));
+        Click(f.Item(Rule0, IDC_RULE_PLUS));
     EXPECT_EQ(4, VisibleRulePanes(dialog));
     EXPECT_EQ(4, f.dialog->Configuration().GetRuleCount(0));
     for (int j = 0; j < 4; ++j) {
-        EXPECT_FALSE(Enabled(dialog, Rule0 + j, Plus)) << j;
-        EXPECT_TRUE(Enabled(dialog, Rule0 + j, Minus)) << j;
+        EXPECT_FALSE(Enabled(dialog, Rule0 + j, IDC_RULE_PLUS)) << j;
+        EXPECT_TRUE(Enabled(dialog, Rule0 + j, IDC_RULE_MINUS)) << j;
     }
-    Click(f.Item(Rule0 + 3, Minus));
+    Click(f.Item(Rule0 + 3, IDC_RULE_MINUS));
     EXPECT_EQ(3, VisibleRulePanes(dialog));
-    EXPECT_TRUE(Enabled(dialog, Rule0, Plus));
+    EXPECT_TRUE(Enabled(dialog, Rule0, IDC_RULE_PLUS));
 }
 
 TEST(DetectorDialog, PlusInsertsAfterItsRuleAndMinusRemovesItsOwn)
@@ -217,15 +217,15 @@ TEST(DetectorDialog, PlusInsertsAfterItsRuleAndMinusRemovesItsOwn)
     f.config.GetEvent(0).On = true;
     f.config.GetEvent(0).Rules[0].Level = 40;
     HWND dialog = f.Open();
-    Click(f.Item(Rule0, Plus));
+    Click(f.Item(Rule0, IDC_RULE_PLUS));
     const EventConfig& config = f.dialog->Configuration();
     ASSERT_EQ(2, config.GetRuleCount(0));
     EXPECT_DOUBLE_EQ(40, config.GetEvent(0).Rules[0].Level);
     EXPECT_DOUBLE_EQ(0, config.GetEvent(0).Rules[1].Level);
-    Click(f.Item(Rule0, Minus));
+    Click(f.Item(Rule0, IDC_RULE_MINUS));
     ASSERT_EQ(1, config.GetRuleCount(0));
     EXPECT_DOUBLE_EQ(0, config.GetEvent(0).Rules[0].Level);
-    EXPECT_EQ(L"0", Text(f.Item(Rule0, 207)));
+    EXPECT_EQ(L"0", Text(f.Item(Rule0, IDC_LEVEL_EDIT)));
     EXPECT_EQ(1, VisibleRulePanes(dialog));
 }
 
@@ -234,11 +234,11 @@ TEST(DetectorDialog, WithoutOutputsEverythingIsDisabledAndOkKeepsTheEmptyConfigu
     DialogFixture f;
     f.config = MakeConfig(0, 0, 4);
     HWND dialog = f.Open();
-    EXPECT_EQ(0, TabCtrl_GetItemCount(GetDlgItem(dialog, 201)));
-    EXPECT_FALSE(Enabled(dialog, OnOff, OutputOn));
-    EXPECT_FALSE(Enabled(dialog, Rule0, 207));
-    EXPECT_FALSE(Enabled(dialog, Rule0, Plus));
-    EXPECT_FALSE(Enabled(dialog, Settings, 217));
+    EXPECT_EQ(0, TabCtrl_GetItemCount(GetDlgItem(dialog, IDC_OUTPUT_TABS)));
+    EXPECT_FALSE(Enabled(dialog, OnOff, IDC_OUTPUT_ON));
+    EXPECT_FALSE(Enabled(dialog, Rule0, IDC_LEVEL_EDIT));
+    EXPECT_FALSE(Enabled(dialog, Rule0, IDC_RULE_PLUS));
+    EXPECT_FALSE(Enabled(dialog, Settings, IDC_FIXED_WIDTH));
     SelectTab(dialog, 0);
     EXPECT_EQ(0, f.dialog->Configuration().GetCount());
 }
@@ -251,11 +251,11 @@ TEST(DetectorDialog, OutputWithoutRulesShowsDefaultsAndStoresOnlyAChange)
     f.config.GetEvent(1).Rules.clear();
     HWND dialog = f.Open();
     EXPECT_EQ(1, VisibleRulePanes(dialog));
-    EXPECT_EQ(L"0", Text(f.Item(Rule0, 207)));
-    EXPECT_EQ(L"5", Text(f.Item(Rule0, 212)));
+    EXPECT_EQ(L"0", Text(f.Item(Rule0, IDC_LEVEL_EDIT)));
+    EXPECT_EQ(L"5", Text(f.Item(Rule0, IDC_HYSTERESIS)));
     SelectTab(dialog, 1);
     EXPECT_EQ(0, f.dialog->Configuration().GetRuleCount(0));
-    Enter(f.Item(Rule0, 207), L"2.5");
+    Enter(f.Item(Rule0, IDC_LEVEL_EDIT), L"2.5");
     SelectTab(dialog, 2);
     ASSERT_EQ(1, f.dialog->Configuration().GetRuleCount(1));
     EXPECT_DOUBLE_EQ(25, f.dialog->Configuration().GetEvent(1).Rules[0].Level);
@@ -281,7 +281,7 @@ TEST(DetectorDialog, PanesShownByATabChangeTakeTheOutputsEnablingAndTheDialogSta
         EXPECT_TRUE(IsWindowVisible(dialog)) << step.tab;
         for (int j = 0; j < VisibleRulePanes(dialog); ++j) {
             EXPECT_TRUE(IsWindowVisible(Pane(dialog, Rule0 + j))) << step.tab << " " << j;
-            EXPECT_EQ(step.on, Enabled(dialog, Rule0 + j, 207)) << step.tab << " " << j;
+            EXPECT_EQ(step.on, Enabled(dialog, Rule0 + j, IDC_LEVEL_EDIT)) << step.tab << " " << j;
         }
     }
     // Set up while hidden with three rules on show: growing must not show the dialog.

@@ -2,6 +2,7 @@
 // the input list, and what storing the page reads back.
 
 #include "DialogTestSupport.h"
+#include "resources/resource.h"
 #include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,6 @@ using OnlineEvents::DetectorDialog;
 
 namespace {
 constexpr int Rule0 = 1, Settings = 5;
-constexpr int InputList = 204, AboveBelow = 206, Title = 215, Slider = 205, Edit = 207, UpDown = 208, Low = 234,
-              High = 235, Hysteresis = 212, Goes = 251, FixedWidth = 217;
 
 struct RuleFixture : DialogFixture {
     RuleFixture(int input, double level)
@@ -24,13 +23,14 @@ struct RuleFixture : DialogFixture {
         Open();
     }
     HWND Control(int id) const { return Item(Rule0, id); }
-    int SliderPos() const { return static_cast<int>(SendMessageW(Control(Slider), TBM_GETPOS, 0, 0)); }
-    int UpDownPos() const { return static_cast<int>(SendMessageW(Control(UpDown), UDM_GETPOS32, 0, 0)); }
+    int SliderPos() const { return static_cast<int>(SendMessageW(Control(IDC_LEVEL_SLIDER), TBM_GETPOS, 0, 0)); }
+    int UpDownPos() const { return static_cast<int>(SendMessageW(Control(IDC_LEVEL_UPDOWN), UDM_GETPOS32, 0, 0)); }
     // The up-down asks its parent to move by delta, as a click on an arrow does.
     void Step(int delta)
     {
-        NMUPDOWN request{{Control(UpDown), UpDown, static_cast<UINT>(UDN_DELTAPOS)}, UpDownPos(), delta};
-        SendMessageW(Pane(Window(), Rule0), WM_NOTIFY, UpDown, reinterpret_cast<LPARAM>(&request));
+        NMUPDOWN request{
+            {Control(IDC_LEVEL_UPDOWN), IDC_LEVEL_UPDOWN, static_cast<UINT>(UDN_DELTAPOS)}, UpDownPos(), delta};
+        SendMessageW(Pane(Window(), Rule0), WM_NOTIFY, IDC_LEVEL_UPDOWN, reinterpret_cast<LPARAM>(&request));
     }
     OnlineEventRule Stored()
     {
@@ -43,16 +43,16 @@ struct RuleFixture : DialogFixture {
 TEST(RulePane, TenVoltsAtTwentyFivePercentThenTwoHundredMillivolts)
 {
     RuleFixture f(0, 25);
-    EXPECT_EQ(L"2.5", Text(f.Control(Edit)));
+    EXPECT_EQ(L"2.5", Text(f.Control(IDC_LEVEL_EDIT)));
     EXPECT_EQ(25, f.SliderPos());
     EXPECT_EQ(25, f.UpDownPos());
-    EXPECT_EQ(L"Level (V)", Text(f.Control(Title)));
+    EXPECT_EQ(L"Level (V)", Text(f.Control(IDC_LEVEL_TITLE)));
 
-    Choose(f.Control(InputList), 3);
-    EXPECT_EQ(L"50", Text(f.Control(Edit)));
-    EXPECT_EQ(L"Level (mV)", Text(f.Control(Title)));
-    EXPECT_EQ(L"-200", Text(f.Control(Low)));
-    EXPECT_EQ(L"200", Text(f.Control(High)));
+    Choose(f.Control(IDC_INPUT_LIST), 3);
+    EXPECT_EQ(L"50", Text(f.Control(IDC_LEVEL_EDIT)));
+    EXPECT_EQ(L"Level (mV)", Text(f.Control(IDC_LEVEL_TITLE)));
+    EXPECT_EQ(L"-200", Text(f.Control(IDC_LEVEL_LOW)));
+    EXPECT_EQ(L"200", Text(f.Control(IDC_LEVEL_HIGH)));
     EXPECT_EQ(25, f.SliderPos());
     EXPECT_EQ(3, f.dialog->Configuration().GetEvent(0).Rules[0].Input);
 }
@@ -66,8 +66,8 @@ TEST(RulePane, TypedLevelsBeyondTheRangeAreBroughtToItsEnds)
     } cases[] = {{L"15", L"10", 100}, {L"-15", L"-10", -100}, {L"-3.37", L"-3.37", -33}, {L"10", L"10", 100}};
     RuleFixture f(0, 0);
     for (const auto& c : cases) {
-        Enter(f.Control(Edit), c.typed);
-        EXPECT_EQ(c.shown, Text(f.Control(Edit))) << c.typed;
+        Enter(f.Control(IDC_LEVEL_EDIT), c.typed);
+        EXPECT_EQ(c.shown, Text(f.Control(IDC_LEVEL_EDIT))) << c.typed;
         EXPECT_EQ(c.position, f.SliderPos()) << c.typed;
         EXPECT_EQ(c.position, f.UpDownPos()) << c.typed;
     }
@@ -78,7 +78,7 @@ TEST(RulePane, StoredLevelTruncatesTowardZeroOnTheScales)
     RuleFixture f(0, -33.7);
     EXPECT_EQ(-33, f.SliderPos());
     EXPECT_EQ(-33, f.UpDownPos());
-    EXPECT_EQ(L"-3.37", Text(f.Control(Edit)));
+    EXPECT_EQ(L"-3.37", Text(f.Control(IDC_LEVEL_EDIT)));
     EXPECT_NEAR(-33.7, f.Stored().Level, 1e-9); // showing a rule keeps its level
 }
 
@@ -88,22 +88,22 @@ TEST(RulePane, UpDownStepsStopAtOneHundred)
     f.Step(1);
     EXPECT_EQ(100, f.UpDownPos());
     EXPECT_EQ(100, f.SliderPos());
-    EXPECT_EQ(L"5", Text(f.Control(Edit)));
+    EXPECT_EQ(L"5", Text(f.Control(IDC_LEVEL_EDIT)));
     f.Step(1);
     EXPECT_EQ(100, f.UpDownPos());
-    EXPECT_EQ(L"5", Text(f.Control(Edit)));
+    EXPECT_EQ(L"5", Text(f.Control(IDC_LEVEL_EDIT)));
     f.Step(-3);
     EXPECT_EQ(97, f.SliderPos());
-    EXPECT_EQ(L"4.85", Text(f.Control(Edit)));
+    EXPECT_EQ(L"4.85", Text(f.Control(IDC_LEVEL_EDIT)));
 }
 
 TEST(RulePane, MovingTheSliderShowsItsLevelInUnits)
 {
     RuleFixture f(2, 0);
-    SendMessageW(f.Control(Slider), TBM_SETPOS, TRUE, -40);
+    SendMessageW(f.Control(IDC_LEVEL_SLIDER), TBM_SETPOS, TRUE, -40);
     SendMessageW(Pane(f.Window(), Rule0), WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, -40),
-                 reinterpret_cast<LPARAM>(f.Control(Slider)));
-    EXPECT_EQ(L"-0.8", Text(f.Control(Edit)));
+                 reinterpret_cast<LPARAM>(f.Control(IDC_LEVEL_SLIDER)));
+    EXPECT_EQ(L"-0.8", Text(f.Control(IDC_LEVEL_EDIT)));
     EXPECT_EQ(-40, f.UpDownPos());
     EXPECT_DOUBLE_EQ(-40, f.Stored().Level);
 }
@@ -111,22 +111,22 @@ TEST(RulePane, MovingTheSliderShowsItsLevelInUnits)
 TEST(RulePane, ChangingTheInputShowsTheStoredChoicesAgain)
 {
     RuleFixture f(0, 10);
-    Choose(f.Control(AboveBelow), 1);
-    Choose(f.Control(InputList), 1);
-    EXPECT_EQ(0, SendMessageW(f.Control(AboveBelow), CB_GETCURSEL, 0, 0));
+    Choose(f.Control(IDC_ABOVE_BELOW), 1);
+    Choose(f.Control(IDC_INPUT_LIST), 1);
+    EXPECT_EQ(0, SendMessageW(f.Control(IDC_ABOVE_BELOW), CB_GETCURSEL, 0, 0));
     EXPECT_TRUE(f.dialog->Configuration().GetEvent(0).Rules[0].Above);
 }
 
 TEST(RulePane, StoringReadsLevelUnclampedAndHysteresisLeadingDigits)
 {
     RuleFixture f(0, 0);
-    SetWindowTextW(f.Control(Edit), L"12");
+    SetWindowTextW(f.Control(IDC_LEVEL_EDIT), L"12");
     const struct {
         const wchar_t* text;
         double hysteresis;
     } cases[] = {{L"abc", 0}, {L"", 0}, {L"7%", 7}, {L"95", 95}};
     for (const auto& c : cases) {
-        SetWindowTextW(f.Control(Hysteresis), c.text);
+        SetWindowTextW(f.Control(IDC_HYSTERESIS), c.text);
         const OnlineEventRule rule = f.Stored();
         EXPECT_DOUBLE_EQ(c.hysteresis, rule.Hysteresis) << c.text;
         EXPECT_DOUBLE_EQ(120, rule.Level);
@@ -141,10 +141,10 @@ TEST(RulePane, InputWithoutRangeEditsInPercentWithEmptyTexts)
     f.config.GetEvent(0).Rules[0].Input = 1;
     f.config.GetEvent(0).Rules[0].Level = 25;
     f.Open();
-    EXPECT_EQ(L"Level ()", Text(f.Item(Rule0, Title)));
-    EXPECT_EQ(L"", Text(f.Item(Rule0, Low)));
-    EXPECT_EQ(L"", Text(f.Item(Rule0, High)));
-    EXPECT_EQ(L"25", Text(f.Item(Rule0, Edit)));
+    EXPECT_EQ(L"Level ()", Text(f.Item(Rule0, IDC_LEVEL_TITLE)));
+    EXPECT_EQ(L"", Text(f.Item(Rule0, IDC_LEVEL_LOW)));
+    EXPECT_EQ(L"", Text(f.Item(Rule0, IDC_LEVEL_HIGH)));
+    EXPECT_EQ(L"25", Text(f.Item(Rule0, IDC_LEVEL_EDIT)));
     f.dialog->SaveRules();
     EXPECT_DOUBLE_EQ(25, f.dialog->Configuration().GetEvent(0).Rules[0].Level);
 }
@@ -154,8 +154,8 @@ TEST(RulePane, NoInputsLeaveTheListEmpty)
     DialogFixture f;
     f.config.InputCount = 0;
     f.Open();
-    EXPECT_EQ(0, SendMessageW(f.Item(Rule0, InputList), CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(CB_ERR, SendMessageW(f.Item(Rule0, InputList), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(0, SendMessageW(f.Item(Rule0, IDC_INPUT_LIST), CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(CB_ERR, SendMessageW(f.Item(Rule0, IDC_INPUT_LIST), CB_GETCURSEL, 0, 0));
     f.dialog->SaveRules();
     EXPECT_EQ(0, f.dialog->Configuration().GetEvent(0).Rules[0].Input);
 }
@@ -169,10 +169,10 @@ TEST(RulePane, WordingFollowsFixedWidthInEveryPane)
     f.config.InsertRule(0, 0);
     f.Open();
     for (int j = 0; j < 4; ++j)
-        EXPECT_EQ(L"goes", Text(f.Item(Rule0 + j, Goes))) << j;
-    Click(f.Item(Settings, FixedWidth));
+        EXPECT_EQ(L"goes", Text(f.Item(Rule0 + j, IDC_GOES_LABEL))) << j;
+    Click(f.Item(Settings, IDC_FIXED_WIDTH));
     for (int j = 0; j < 4; ++j)
-        EXPECT_EQ(L"is", Text(f.Item(Rule0 + j, Goes))) << j;
+        EXPECT_EQ(L"is", Text(f.Item(Rule0 + j, IDC_GOES_LABEL))) << j;
 }
 
 TEST(RulePane, LevelCheckFollowsTheInputsRangeAtOk)
@@ -189,8 +189,8 @@ TEST(RulePane, LevelCheckFollowsTheInputsRangeAtOk)
         VireoTest::MessageBoxCatcher boxes;
         const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
                                                [&](HWND window) {
-                                                   Choose(Item(window, Rule0, InputList), 3); // 200 mV
-                                                   SetWindowTextW(Item(window, Rule0, Edit), c.level);
+                                                   Choose(Item(window, Rule0, IDC_INPUT_LIST), 3); // 200 mV
+                                                   SetWindowTextW(Item(window, Rule0, IDC_LEVEL_EDIT), c.level);
                                                    SendMessageW(window, WM_COMMAND, IDOK, 0);
                                                    if (IsWindow(window) && IsWindowVisible(window))
                                                        PostMessageW(window, WM_COMMAND, IDCANCEL, 0);

@@ -2,6 +2,7 @@
 // controls are usable.
 
 #include "DialogTestSupport.h"
+#include "resources/resource.h"
 #include "support/WindowDriver.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,13 @@ using OnlineEvents::DetectorDialog;
 
 namespace {
 constexpr int OnOff = 0, Rule0 = 1, Settings = 5;
-constexpr int OutputOn = 216, AllAny = 206, FixedWidth = 217, LimitedPulses = 218, PulseWidth = 220, PulseDelay = 221,
-              PulseCount = 222, Holdoff = 250, HoldoffLabel = 253, DelayLabel = 254;
-const int SettingsControls[] = {FixedWidth, LimitedPulses, PulseWidth, PulseDelay, PulseCount,
-                                Holdoff,    HoldoffLabel,  DelayLabel, 223,        224, 228};
-const int RuleControls[] = {204, 206, 207, 208, 205, 215, 234, 235, 212, 252, 251, 211, 247, 236};
+const int SettingsControls[] = {IDC_FIXED_WIDTH,      IDC_LIMITED_PULSES,   IDC_PULSE_WIDTH,   IDC_PULSE_DELAY,
+                                IDC_PULSE_COUNT,      IDC_HOLDOFF,          IDC_HOLDOFF_LABEL, IDC_DELAY_LABEL,
+                                IDC_PULSE_WIDTH_UNIT, IDC_PULSE_DELAY_UNIT, IDC_HOLDOFF_UNIT};
+const int RuleControls[] = {IDC_INPUT_LIST,    IDC_ABOVE_BELOW, IDC_LEVEL_EDIT, IDC_LEVEL_UPDOWN,
+                            IDC_LEVEL_SLIDER,  IDC_LEVEL_TITLE, IDC_LEVEL_LOW,  IDC_LEVEL_HIGH,
+                            IDC_HYSTERESIS,    IDC_WHEN_LABEL,  IDC_GOES_LABEL, IDC_HYSTERESIS_LABEL,
+                            IDC_PERCENT_LABEL, IDC_LEVEL_MIDDLE};
 
 struct SettingsFixture : DialogFixture {
     explicit SettingsFixture(bool on)
@@ -45,44 +48,44 @@ TEST(SettingsPane, OutputOffDisablesEverythingButTheSwitchAndTheChoice)
         EXPECT_FALSE(f.On(id)) << id;
     for (int id : RuleControls)
         EXPECT_FALSE(Enabled(f.Window(), Rule0, id)) << id;
-    EXPECT_TRUE(Enabled(f.Window(), OnOff, OutputOn));
-    EXPECT_TRUE(Enabled(f.Window(), OnOff, AllAny));
-    EXPECT_EQ(L"0.25", Text(f.Item(Settings, PulseWidth)));
-    EXPECT_EQ(L"1.5", Text(f.Item(Settings, PulseDelay)));
-    EXPECT_EQ(L"12", Text(f.Item(Settings, PulseCount)));
+    EXPECT_TRUE(Enabled(f.Window(), OnOff, IDC_OUTPUT_ON));
+    EXPECT_TRUE(Enabled(f.Window(), OnOff, IDC_ALL_ANY));
+    EXPECT_EQ(L"0.25", Text(f.Item(Settings, IDC_PULSE_WIDTH)));
+    EXPECT_EQ(L"1.5", Text(f.Item(Settings, IDC_PULSE_DELAY)));
+    EXPECT_EQ(L"12", Text(f.Item(Settings, IDC_PULSE_COUNT)));
 }
 
 TEST(SettingsPane, TickingTheOutputEnablesWhatTheCheckBoxesAllow)
 {
     SettingsFixture f(false);
-    Click(f.Item(OnOff, OutputOn));
+    Click(f.Item(OnOff, IDC_OUTPUT_ON));
     for (int id : RuleControls)
         EXPECT_TRUE(Enabled(f.Window(), Rule0, id)) << id;
-    EXPECT_TRUE(f.On(FixedWidth));
-    EXPECT_TRUE(f.On(PulseDelay));
-    EXPECT_FALSE(f.On(PulseWidth));
-    EXPECT_FALSE(f.On(HoldoffLabel));
-    EXPECT_FALSE(f.On(Holdoff));
-    EXPECT_FALSE(f.On(PulseCount));
+    EXPECT_TRUE(f.On(IDC_FIXED_WIDTH));
+    EXPECT_TRUE(f.On(IDC_PULSE_DELAY));
+    EXPECT_FALSE(f.On(IDC_PULSE_WIDTH));
+    EXPECT_FALSE(f.On(IDC_HOLDOFF_LABEL));
+    EXPECT_FALSE(f.On(IDC_HOLDOFF));
+    EXPECT_FALSE(f.On(IDC_PULSE_COUNT));
 
-    Click(f.Item(Settings, FixedWidth));
-    EXPECT_TRUE(f.On(PulseWidth));
-    EXPECT_TRUE(f.On(HoldoffLabel));
-    EXPECT_TRUE(f.On(Holdoff));
-    Click(f.Item(Settings, LimitedPulses));
-    EXPECT_TRUE(f.On(PulseCount));
-    Click(f.Item(Settings, LimitedPulses));
-    EXPECT_FALSE(f.On(PulseCount));
+    Click(f.Item(Settings, IDC_FIXED_WIDTH));
+    EXPECT_TRUE(f.On(IDC_PULSE_WIDTH));
+    EXPECT_TRUE(f.On(IDC_HOLDOFF_LABEL));
+    EXPECT_TRUE(f.On(IDC_HOLDOFF));
+    Click(f.Item(Settings, IDC_LIMITED_PULSES));
+    EXPECT_TRUE(f.On(IDC_PULSE_COUNT));
+    Click(f.Item(Settings, IDC_LIMITED_PULSES));
+    EXPECT_FALSE(f.On(IDC_PULSE_COUNT));
 }
 
 TEST(SettingsPane, HoldoffIsStoredWithFixedWidth)
 {
     SettingsFixture f(true);
-    Click(f.Item(Settings, FixedWidth));
+    Click(f.Item(Settings, IDC_FIXED_WIDTH));
     OnlineEvent stored = f.Stored();
     EXPECT_TRUE(stored.LimitedDuration);
     EXPECT_TRUE(stored.RetriggerHoldoff);
-    Click(f.Item(Settings, FixedWidth));
+    Click(f.Item(Settings, IDC_FIXED_WIDTH));
     stored = f.Stored();
     EXPECT_FALSE(stored.LimitedDuration);
     EXPECT_FALSE(stored.RetriggerHoldoff);
@@ -100,7 +103,7 @@ TEST(SettingsPane, PulseCountStoresItsLeadingDigits)
         int stored;
     } cases[] = {{L"", 0}, {L"x", 0}, {L"30000", 30000}, {L"17abc", 17}};
     for (const auto& c : cases) {
-        SetWindowTextW(f.Item(Settings, PulseCount), c.text);
+        SetWindowTextW(f.Item(Settings, IDC_PULSE_COUNT), c.text);
         EXPECT_EQ(c.stored, f.Stored().PulseNumLimit) << c.text;
     }
 }
@@ -122,7 +125,7 @@ TEST(SettingsPane, PulseWidthOfSixtyIsAcceptedAndSixtyAndAHalfRefusedAtOk)
         bool stayedOpen = false;
         const int result = VireoTest::RunModal([&] { return dialog.Execute(); },
                                                [&](HWND window) {
-                                                   SetWindowTextW(Item(window, Settings, PulseWidth), c.width);
+                                                   SetWindowTextW(Item(window, Settings, IDC_PULSE_WIDTH), c.width);
                                                    SendMessageW(window, WM_COMMAND, IDOK, 0);
                                                    stayedOpen = IsWindow(window) && IsWindowVisible(window);
                                                    if (stayedOpen)
@@ -140,24 +143,24 @@ TEST(OnOffPane, ShowsAndStoresOnAndAllOrAny)
 {
     SettingsFixture f(true);
     f.dialog->Configuration().GetEvent(1).All = false;
-    EXPECT_EQ(BST_CHECKED, SendMessageW(f.Item(OnOff, OutputOn), BM_GETCHECK, 0, 0));
-    EXPECT_EQ(0, SendMessageW(f.Item(OnOff, AllAny), CB_GETCURSEL, 0, 0));
-    Choose(f.Item(OnOff, AllAny), 1);
+    EXPECT_EQ(BST_CHECKED, SendMessageW(f.Item(OnOff, IDC_OUTPUT_ON), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(0, SendMessageW(f.Item(OnOff, IDC_ALL_ANY), CB_GETCURSEL, 0, 0));
+    Choose(f.Item(OnOff, IDC_ALL_ANY), 1);
     SelectTab(f.Window(), 1);
     EXPECT_FALSE(f.dialog->Configuration().GetEvent(0).All);
-    EXPECT_EQ(1, SendMessageW(f.Item(OnOff, AllAny), CB_GETCURSEL, 0, 0));
-    EXPECT_EQ(BST_UNCHECKED, SendMessageW(f.Item(OnOff, OutputOn), BM_GETCHECK, 0, 0));
+    EXPECT_EQ(1, SendMessageW(f.Item(OnOff, IDC_ALL_ANY), CB_GETCURSEL, 0, 0));
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(f.Item(OnOff, IDC_OUTPUT_ON), BM_GETCHECK, 0, 0));
     wchar_t first[16] = L"";
-    SendMessageW(f.Item(OnOff, AllAny), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
+    SendMessageW(f.Item(OnOff, IDC_ALL_ANY), CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(first));
     EXPECT_STREQ(L"all", first);
 }
 
 TEST(SettingsPane, FieldsArePlainEditsAndTheConditionsLabelShowsWhole)
 {
     SettingsFixture f(true);
-    for (int id : {PulseWidth, PulseDelay, PulseCount, Holdoff})
+    for (int id : {IDC_PULSE_WIDTH, IDC_PULSE_DELAY, IDC_PULSE_COUNT, IDC_HOLDOFF})
         EXPECT_FALSE(GetWindowLongW(f.Item(Settings, id), GWL_STYLE) & ES_AUTOHSCROLL) << id;
-    HWND label = f.Item(OnOff, 257);
+    HWND label = f.Item(OnOff, IDC_CONDITIONS_LABEL);
     const std::wstring text = Text(label);
     HDC dc = GetDC(label);
     const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));

@@ -1,6 +1,6 @@
 #pragma once
-// What an operation threw, as "kind: message", so tests can pin both the exact
-// text and whether it is the standard out-of-range kind or a plain exception.
+// Helpers for tests of configurations: what an operation threw, a configuration's
+// state written out, and rules spelled by their fields.
 
 #include "eventconfig/EventConfig.h"
 
@@ -10,6 +10,8 @@
 
 namespace VireoTest {
 
+// What an operation threw, as "kind: message", so tests can pin both the exact
+// text and whether it is the standard out-of-range kind or a plain exception.
 template <class Operation>
 std::string Thrown(Operation operation)
 {
@@ -37,5 +39,30 @@ inline std::string Snapshot(const EventConfig& config)
     }
     return text;
 }
+
+// A rule built by naming its fields, so no test mixes up level and hysteresis:
+// RuleOn(0).Above(25).Hysteresis(5) is input 0 going above 25 % with a 5 % band.
+// A field left unnamed keeps the rule's default.
+class RuleOn {
+public:
+    explicit RuleOn(int input) { rule_.Input = input; }
+    RuleOn& Above(double level) { return Compare(true, level); }
+    RuleOn& Below(double level) { return Compare(false, level); }
+    RuleOn& Hysteresis(double percent)
+    {
+        rule_.Hysteresis = percent;
+        return *this;
+    }
+    operator OnlineEventRule() const { return rule_; }
+
+private:
+    RuleOn& Compare(bool above, double level)
+    {
+        rule_.Above = above;
+        rule_.Level = level;
+        return *this;
+    }
+    OnlineEventRule rule_;
+};
 
 } // namespace VireoTest

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+using VireoTest::RuleOn;
 using VireoTest::Snapshot;
 using VireoTest::Thrown;
 
@@ -258,12 +259,7 @@ TEST(EventConfigRules, SetRuleOverwritesOneRule)
     config.SetOutputCounts(0, 1);
     config.AddDefaultRule();
     config.InsertRule(0, 0);
-    OnlineEventRule rule;
-    rule.Input = 3;
-    rule.Above = false;
-    rule.Hysteresis = 1.5;
-    rule.Level = -20.0;
-    config.SetRule(0, 1, rule);
+    config.SetRule(0, 1, RuleOn(3).Below(-20.0).Hysteresis(1.5));
     const OnlineEventRule& stored = config.GetEvent(0).Rules[1];
     EXPECT_EQ(3, stored.Input);
     EXPECT_FALSE(stored.Above);

@@ -15,6 +15,7 @@
 #include <string>
 #include <utility>
 
+using VireoTest::RuleOn;
 using VireoTest::Snapshot;
 using VireoTest::Thrown;
 
@@ -93,12 +94,7 @@ EventConfig RichConfig()
     a.All = false;
     config.InsertRule(1, 0);
     config.InsertRule(1, 1);
-    OnlineEventRule rule;
-    rule.Input = 15;
-    rule.Above = false;
-    rule.Hysteresis = 0.25;
-    rule.Level = -87.5;
-    config.SetRule(1, 2, rule);
+    config.SetRule(1, 2, RuleOn(15).Below(-87.5).Hysteresis(0.25));
     config.GetEvent(3).On = true;
     config.GetEvent(3).Rules[0].Level = 33.3333;
     config.InsertRule(4, 0);

@@ -60,11 +60,6 @@ protected:
                         new QLX::time_getEx(L'.')};
 };
 
-TEST_F(TimeGetReading, FacetReplacesTheStandardOne)
-{
-    EXPECT_NE(nullptr, dynamic_cast<const QLX::time_getEx*>(&std::use_facet<std::time_get<wchar_t>>(locale_)));
-}
-
 TEST_F(TimeGetReading, TwoDigitYearsPivotAt35)
 {
     EXPECT_EQ(134, YearSince1900(L"34"));
@@ -171,22 +166,31 @@ TEST_F(TimeGetReading, DateOutOfRangeFieldsFailAndLeaveTheTargetAlone)
     }
 }
 
-TEST_F(TimeGetReading, TimeOfDayWithSeconds)
+// A day of the month of 1 asks for a time of day, 0 for an elapsed time.
+TEST_F(TimeGetReading, TimesGiveHoursMinutesAndSeconds)
 {
-    const Reading r = Read(Field::Time, L"13:45:10", 1);
-    ASSERT_FALSE(r.failed);
-    EXPECT_EQ(13, r.tm.tm_hour);
-    EXPECT_EQ(45, r.tm.tm_min);
-    EXPECT_EQ(10, r.tm.tm_sec);
-}
-
-TEST_F(TimeGetReading, TimeOfDayHoursAndMinutesOnly)
-{
-    const Reading r = Read(Field::Time, L"23:59", 1);
-    ASSERT_FALSE(r.failed);
-    EXPECT_EQ(23, r.tm.tm_hour);
-    EXPECT_EQ(59, r.tm.tm_min);
-    EXPECT_EQ(0, r.tm.tm_sec);
+    const struct {
+        const wchar_t* text;
+        int dayOfMonth;
+        int hour, minute, second;
+        const wchar_t* rest; // checked where given
+    } cases[] = {
+        {L"13:45:10", 1, 13, 45, 10, nullptr},
+        {L"23:59", 1, 23, 59, 0, nullptr},    // hours and minutes only
+        {L"30:15:05", 0, 30, 15, 5, nullptr}, // elapsed hours are unbounded
+        {L"5:30,25", 0, 0, 5, 30, L",25"},    // the decimal point makes minutes and seconds
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.text)));
+        const Reading r = Read(Field::Time, c.text, c.dayOfMonth);
+        ASSERT_FALSE(r.failed);
+        EXPECT_EQ(c.hour, r.tm.tm_hour);
+        EXPECT_EQ(c.minute, r.tm.tm_min);
+        EXPECT_EQ(c.second, r.tm.tm_sec);
+        if (c.rest) {
+            EXPECT_EQ(c.rest, r.rest);
+        }
+    }
 }
 
 TEST_F(TimeGetReading, TimeOfDayRefusesOutOfRangeFields)
@@ -195,29 +199,10 @@ TEST_F(TimeGetReading, TimeOfDayRefusesOutOfRangeFields)
         EXPECT_TRUE(Read(Field::Time, text, 1).failed) << text;
 }
 
-TEST_F(TimeGetReading, ElapsedTimeHoursAreUnbounded)
-{
-    const Reading r = Read(Field::Time, L"30:15:05");
-    ASSERT_FALSE(r.failed);
-    EXPECT_EQ(30, r.tm.tm_hour);
-    EXPECT_EQ(15, r.tm.tm_min);
-    EXPECT_EQ(5, r.tm.tm_sec);
-}
-
 TEST_F(TimeGetReading, ElapsedHoursAndMinutesOnlyStayBelow24)
 {
     EXPECT_TRUE(Read(Field::Time, L"25:10").failed);
     EXPECT_FALSE(Read(Field::Time, L"23:10").failed);
-}
-
-TEST_F(TimeGetReading, DecimalPointMakesMinutesAndSeconds)
-{
-    const Reading r = Read(Field::Time, L"5:30,25");
-    ASSERT_FALSE(r.failed);
-    EXPECT_EQ(0, r.tm.tm_hour);
-    EXPECT_EQ(5, r.tm.tm_min);
-    EXPECT_EQ(30, r.tm.tm_sec);
-    EXPECT_EQ(L",25", r.rest);
 }
 
 TEST_F(TimeGetReading, PointThatIsNotTheDecimalPointFails)

@@ -263,32 +263,22 @@ TEST(XHResultError, CarriesItsStatusWhenThrown)
     }
 }
 
-TEST(MessageTextFinish, LineBreakGoesAndOneDotStays)
+TEST(MessageTextFinish, LineBreakGoesAndOneDotStaysButShortTextsAreLeftAlone)
 {
-    std::wstring text = L"Access denied.\r\n";
-    QLX::FinishMessageText(text);
-    EXPECT_EQ(L"Access denied.", text);
-
-    text = L"Access denied\r\n";
-    QLX::FinishMessageText(text);
-    EXPECT_EQ(L"Access denied.", text);
-
-    text = L"Done.";
-    QLX::FinishMessageText(text);
-    EXPECT_EQ(L"Done.", text);
-}
-
-TEST(MessageTextFinish, ShortTextsAreLeftAlone)
-{
-    std::wstring empty;
-    QLX::FinishMessageText(empty);
-    EXPECT_EQ(L"", empty);
-
-    std::wstring single = L"x";
-    QLX::FinishMessageText(single);
-    EXPECT_EQ(L"x", single);
-
-    std::wstring breakOnly = L"\r\n";
-    QLX::FinishMessageText(breakOnly);
-    EXPECT_EQ(L"", breakOnly);
+    const struct {
+        const wchar_t* text;
+        const wchar_t* finished;
+    } cases[] = {
+        {L"Access denied.\r\n", L"Access denied."},
+        {L"Access denied\r\n", L"Access denied."},
+        {L"Done.", L"Done."},
+        {L"", L""},
+        {L"x", L"x"},
+        {L"\r\n", L""},
+    };
+    for (const auto& c : cases) {
+        std::wstring text = c.text;
+        QLX::FinishMessageText(text);
+        EXPECT_EQ(c.finished, text) << testing::PrintToString(std::wstring(c.text));
+    }
 }

@@ -1,5 +1,6 @@
 // The detection model over analytic signals, fed with records as the document builds them.
 
+#include "eventconfig/ConfigTestSupport.h"
 #include "eventconfig/EventConfig.h"
 #include "support/FakeRecordingUnit.h"
 #include "extension/OnlineEventsDoc.h"
@@ -15,21 +16,12 @@
 #include <vector>
 
 using namespace OnlineEvents;
+using VireoTest::RuleOn;
 
 namespace {
 
 constexpr double Rate = 10000.0;
 constexpr double Pi = 3.14159265358979323846;
-
-OnlineEventRule Rule(int input, bool above, double level, double hysteresis)
-{
-    OnlineEventRule rule;
-    rule.Input = input;
-    rule.Above = above;
-    rule.Level = level;
-    rule.Hysteresis = hysteresis;
-    return rule;
-}
 
 // A fixed-width pulse output (width 0 makes a level output).
 OnlineEvent Output(std::vector<OnlineEventRule> rules, double width = 0.001, bool all = true)
@@ -115,7 +107,7 @@ TEST(OutputModel, SinePulsesStartWithinOneSampleOfTheRisingCrossings)
 {
     // Level 25 % is 8000 counts: the sine rises through it at 1/24 s and 1/24 + 1/2 s.
     const Signals signals(1.0, {Sine});
-    const std::vector<Activity> pulses = Simulate(Output({Rule(0, true, 25, 5)}, 0.01), signals);
+    const std::vector<Activity> pulses = Simulate(Output({RuleOn(0).Above(25).Hysteresis(5)}, 0.01), signals);
     ASSERT_EQ(pulses.size(), 2u);
     for (size_t k = 0; k < 2; ++k) {
         const double crossing = 1.0 / 24 + 0.5 * static_cast<double>(k);
@@ -128,7 +120,7 @@ TEST(OutputModel, LevelOutputIsOnFromTheRiseToTheFallBelowTheBand)
 {
     // On at 8000 counts going up, off below 8000 - 1600 going down.
     const Signals signals(0.5, {Sine});
-    const std::vector<Activity> levels = Simulate(Output({Rule(0, true, 25, 5)}, 0.0), signals);
+    const std::vector<Activity> levels = Simulate(Output({RuleOn(0).Above(25).Hysteresis(5)}, 0.0), signals);
     ASSERT_EQ(levels.size(), 1u);
     const double on = std::asin(0.5) / (4 * Pi);
     const double off = (Pi - std::asin(0.4)) / (4 * Pi);
@@ -151,7 +143,7 @@ TEST(OutputModel, HysteresisSuppressesChatterOfANoisySignalCrossingOnce)
         bool chatters;
     } cases[] = {{0.0, true}, {10.0, false}};
     for (const Case& c : cases) {
-        const std::vector<Activity> pulses = Simulate(Output({Rule(0, true, 25, c.hysteresis)}), signals);
+        const std::vector<Activity> pulses = Simulate(Output({RuleOn(0).Above(25).Hysteresis(c.hysteresis)}), signals);
         if (c.chatters)
             EXPECT_GT(pulses.size(), 3u) << c.hysteresis;
         else
@@ -164,7 +156,7 @@ TEST(OutputModel, DelayShiftsPulsesAndLevels)
 {
     const Signals signals(1.0, {Square10Hz});
     for (double width : {0.002, 0.0}) {
-        OnlineEvent event = Output({Rule(0, true, 10, 5)}, width);
+        OnlineEvent event = Output({RuleOn(0).Above(10).Hysteresis(5)}, width);
         const std::vector<Activity> plain = Simulate(event, signals);
         event.PulseDelay = 0.025;
         const std::vector<Activity> delayed = Simulate(event, signals);
@@ -193,7 +185,7 @@ TEST(OutputModel, HoldoffDropsRisesAndTheCountLimitStopsPulses)
         {true, 0.25, true, 2, {0, 0.3}},
     };
     for (const Case& c : cases) {
-        OnlineEvent event = Output({Rule(0, true, 10, 5)}, 0.005);
+        OnlineEvent event = Output({RuleOn(0).Above(10).Hysteresis(5)}, 0.005);
         event.RetriggerHoldoff = c.holdoff;
         event.RetriggerHoldoffTime = c.wait;
         event.LimitedNumPulses = c.limited;
@@ -208,7 +200,7 @@ TEST(OutputModel, HoldoffDropsRisesAndTheCountLimitStopsPulses)
 TEST(OutputModel, LevelOutputCountLimitCountsTurningOn)
 {
     const Signals signals(1.0, {Square10Hz});
-    OnlineEvent event = Output({Rule(0, true, 10, 5)}, 0.0);
+    OnlineEvent event = Output({RuleOn(0).Above(10).Hysteresis(5)}, 0.0);
     event.LimitedNumPulses = true;
     event.PulseNumLimit = 2;
     const std::vector<Activity> levels = Simulate(event, signals);
@@ -223,7 +215,7 @@ TEST(OutputModel, AllNeedsEveryRuleAndAnyOneOfThem)
     auto first = [](double t) { return t < 0.5 ? 10000.0 : -10000.0; };
     auto second = [](double t) { return t >= 0.25 && t < 0.75 ? 10000.0 : -10000.0; };
     const Signals signals(1.0, {first, second});
-    const std::vector<OnlineEventRule> rules = {Rule(0, true, 10, 5), Rule(1, true, 10, 5)};
+    const std::vector<OnlineEventRule> rules = {RuleOn(0).Above(10).Hysteresis(5), RuleOn(1).Above(10).Hysteresis(5)};
     const std::vector<Activity> all = Simulate(Output(rules, 0.0, true), signals);
     const std::vector<Activity> any = Simulate(Output(rules, 0.0, false), signals);
     ASSERT_EQ(all.size(), 1u);
@@ -239,7 +231,7 @@ TEST(OutputModel, BelowRuleTurnsTrueAtTheBandsLowerEdgeAndFalseAboveTheThreshold
     // Level 25 %, hysteresis 5 %: true at or below 8000, false above 9600.
     auto ramp = [](double t) { return t < 0.5 ? 20000.0 - 40000.0 * t : 40000.0 * t - 20000.0; };
     const Signals signals(1.0, {ramp});
-    const std::vector<Activity> levels = Simulate(Output({Rule(0, false, 25, 5)}, 0.0), signals);
+    const std::vector<Activity> levels = Simulate(Output({RuleOn(0).Below(25).Hysteresis(5)}, 0.0), signals);
     ASSERT_EQ(levels.size(), 1u);
     EXPECT_NEAR(levels[0].start, 0.3, 1.0 / Rate);
     EXPECT_NEAR(levels[0].end, 0.74, 1.5 / Rate);
@@ -247,7 +239,7 @@ TEST(OutputModel, BelowRuleTurnsTrueAtTheBandsLowerEdgeAndFalseAboveTheThreshold
 
 TEST(OutputModel, OutputThatIsOffNeverFires)
 {
-    OnlineEvent event = Output({Rule(0, true, 10, 5)});
+    OnlineEvent event = Output({RuleOn(0).Above(10).Hysteresis(5)});
     event.On = false;
     const ModelOutput output = Read(event);
     EXPECT_EQ(output.mode, 0u);
@@ -257,7 +249,7 @@ TEST(OutputModel, OutputThatIsOffNeverFires)
 TEST(OutputModel, ActivityStillOnAtTheEndStopsThere)
 {
     auto high = [](double) { return 10000.0; };
-    OnlineEvent event = Output({Rule(0, true, 10, 5)}, 0.0);
+    OnlineEvent event = Output({RuleOn(0).Above(10).Hysteresis(5)}, 0.0);
     event.PulseDelay = 0.1;
     const std::vector<Activity> levels = Simulate(event, Signals(0.5, {high}));
     ASSERT_EQ(levels.size(), 1u);
@@ -270,7 +262,7 @@ TEST(OutputModel, RuleOnAnInputTheUnitLacksWatchesInputOneAsTheRecordSays)
     EventConfig config;
     config.SetOutputCounts(1, 0);
     config.AddDefaultRule();
-    config.GetEvent(0) = Output({Rule(6, true, 10, 5)}, 0.0);
+    config.GetEvent(0) = Output({RuleOn(6).Above(10).Hysteresis(5)}, 0.0);
     RecordingUnit unit;
     unit.inputs = 4;
     unit.analogOutputs = 1;
@@ -292,15 +284,16 @@ TEST(OutputModel, InputBeyondTheSignalsReadsZero)
 {
     const Signals signals(0.2, {Square10Hz});
     // Above -10 % holds for 0 counts from the first sample; above 10 % never does.
-    EXPECT_EQ(Simulate(Output({Rule(3, true, -10, 5)}, 0.0), signals).size(), 1u);
-    EXPECT_TRUE(Simulate(Output({Rule(3, true, 10, 5)}, 0.0), signals).empty());
+    EXPECT_EQ(Simulate(Output({RuleOn(3).Above(-10).Hysteresis(5)}, 0.0), signals).size(), 1u);
+    EXPECT_TRUE(Simulate(Output({RuleOn(3).Above(10).Hysteresis(5)}, 0.0), signals).empty());
 }
 
 TEST(OutputModel, RecordWithWrongSizesOrModeIsRefused)
 {
-    OutputRecord record = BuildOutputRecord(Output({Rule(0, true, 10, 5)}));
+    OutputRecord record = BuildOutputRecord(Output({RuleOn(0).Above(10).Hysteresis(5)}));
     ModelOutput output;
-    for (size_t offset : {size_t{0}, size_t{4}, size_t{12}, size_t{48}}) {
+    namespace L = OutputRecordLayout;
+    for (size_t offset : {L::SizeField, L::SlotCount, L::Mode, L::Slot(0) + L::SlotSizeField}) {
         OutputRecord bad = record;
         bad[offset] = 99;
         EXPECT_FALSE(ReadOutputRecord(bad.data(), output)) << offset;
@@ -320,13 +313,13 @@ TEST(OutputModel, FeedingBlocksOfAnySizeGivesTheActivitiesOfOneRun)
         };
     };
     const Signals signals(1.5, {noisy(3), noisy(7)});
-    OnlineEvent holdoff = Output({Rule(0, true, 20, 0)}, 0.004);
+    OnlineEvent holdoff = Output({RuleOn(0).Above(20).Hysteresis(0)}, 0.004);
     holdoff.RetriggerHoldoff = true;
     holdoff.RetriggerHoldoffTime = 0.03;
-    OnlineEvent level = Output({Rule(1, false, -10, 5)}, 0.0);
+    OnlineEvent level = Output({RuleOn(1).Below(-10).Hysteresis(5)}, 0.0);
     level.PulseDelay = 0.02;
-    OnlineEvent any = Output({Rule(0, true, 40, 2), Rule(1, true, 30, 0)}, 0.05, false);
-    OnlineEvent beyond = Output({Rule(0, true, 10, 5), Rule(5, false, 0, 5)}, 0.0);
+    OnlineEvent any = Output({RuleOn(0).Above(40).Hysteresis(2), RuleOn(1).Above(30).Hysteresis(0)}, 0.05, false);
+    OnlineEvent beyond = Output({RuleOn(0).Above(10).Hysteresis(5), RuleOn(5).Below(0).Hysteresis(5)}, 0.0);
     const std::vector<ModelOutput> outputs = {Read(holdoff), Read(level), Read(any), Read(beyond)};
     const std::vector<Activity> whole = RunModel(outputs, signals.view);
     ASSERT_GT(whole.size(), 20u);

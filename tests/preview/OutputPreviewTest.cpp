@@ -1,5 +1,6 @@
 // The preview as the host reaches it: through COM and the contract header only.
 
+#include "eventconfig/ConfigTestSupport.h"
 #include "eventconfig/EventConfig.h"
 #include "extension/OutputRecord.h"
 #include "hostapi/Preview.h"
@@ -22,11 +23,7 @@ std::vector<BYTE> Records()
     pulse.Output = 1;
     pulse.LimitedDuration = true;
     pulse.PulseDuration = 0.01;
-    OnlineEventRule rule;
-    rule.Input = 1;
-    rule.Level = 25;
-    rule.Hysteresis = 5;
-    pulse.Rules = {rule};
+    pulse.Rules = {VireoTest::RuleOn(1).Above(25).Hysteresis(5)};
     OnlineEvent off;
     off.Output = -1;
     std::vector<BYTE> bytes;
@@ -117,7 +114,7 @@ TEST(OutputPreview, ARunFedInBlocksFinishesWithTheActivitiesOfOneRun)
 TEST(OutputPreview, BadRecordsAndRatesAreRefused)
 {
     std::vector<BYTE> records = Records();
-    records[0] = 111;
+    records[OutputRecordLayout::SizeField] = 111;
     VireoPreviewActivity* activities = nullptr;
     ULONG count = 0;
     const LONG samples[4] = {};
