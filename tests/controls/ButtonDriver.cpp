@@ -1,5 +1,7 @@
 #include "ButtonDriver.h"
 
+#include "resources/resource.h"
+
 namespace VireoTest {
 
 namespace {
@@ -50,7 +52,7 @@ void ButtonTest::SetUp()
                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     buttonWindow_ =
         CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_BITMAP, 10, 10, 60,
-                        24, parentWindow_, reinterpret_cast<HMENU>(9), GetModuleHandleW(nullptr), nullptr);
+                        24, parentWindow_, reinterpret_cast<HMENU>(IDC_HELP_BUTTON), GetModuleHandleW(nullptr), nullptr);
     parent_ = std::make_unique<TWindow>(parentWindow_);
     button_ = std::make_unique<QLXControls::TBmpTxtButton>(parent_.get(), nullptr, QLXString(L"Get dialog help"));
     button_->Create();

@@ -3,6 +3,7 @@
 // gets, with the messages a user's pointer and keys send.
 
 #include "controls/BmpTxtButton.h"
+#include "support/HostAnswers.h"
 
 #include <gtest/gtest.h>
 

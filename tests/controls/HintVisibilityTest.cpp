@@ -2,7 +2,7 @@
 // the one settings store the module fetches.
 
 #include "ButtonDriver.h"
-#include "FakeHost.h"
+#include "support/FakeHostApplication.h"
 
 using VireoTest::ButtonTest;
 
@@ -11,7 +11,7 @@ using HintHostTest = ButtonTest;
 TEST_F(HintHostTest, PopupFollowsTheVisibleSettingAsItChanges)
 {
     for (bool visible : {true, false, true}) {
-        VireoTest::SetApplicationVisible(visible);
+        VireoTest::FakeHostApplication::Get().hintsVisible = visible;
         Send(WM_MOUSELEAVE);
         Move(5, 5);
         Tick();
@@ -19,5 +19,5 @@ TEST_F(HintHostTest, PopupFollowsTheVisibleSettingAsItChanges)
         ASSERT_NE(nullptr, hint);
         EXPECT_EQ(visible, IsWindowVisible(hint) != FALSE);
     }
-    EXPECT_EQ(1, VireoTest::StoreFetches());
+    EXPECT_EQ(1, VireoTest::FakeHostApplication::Get().storeFetches);
 }

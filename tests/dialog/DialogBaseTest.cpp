@@ -3,9 +3,10 @@
 
 #include "ValidatingEditTestIds.h"
 #include "support/FakeHostApplication.h"
+#include "support/HostAnswers.h"
 
 #include "dialog/DialogBase.h"
-#include "extension/FrameworkHostUi.h"
+#include "winlib/TModule.h"
 
 #include <gtest/gtest.h>
 

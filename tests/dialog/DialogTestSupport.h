@@ -6,7 +6,10 @@
 #include "dialog/DetectorDocument.h"
 #include "eventconfig/EventConfig.h"
 #include "hostapi/HostInterfaces.h"
+#include "hostapi/OnlineEvents.h"
+#include "resources/resource.h"
 #include "support/FakeRecordingUnit.h"
+#include "support/HostAnswers.h"
 
 #include <commctrl.h>
 
@@ -60,7 +63,7 @@ inline bool HasPaneProperty(HWND window)
     EnumPropsExW(
         window,
         [](HWND, LPWSTR name, HANDLE, ULONG_PTR lp) -> BOOL {
-            if (!IS_INTRESOURCE(name) && std::wstring(name) == L"VireoPane")
+            if (!IS_INTRESOURCE(name) && std::wstring(name) == OnlineEventsContract::PaneProperty)
                 *reinterpret_cast<bool*>(lp) = true;
             return TRUE;
         },
@@ -80,7 +83,7 @@ inline HWND Pane(HWND dialog, int number)
         dialog,
         [](HWND child, LPARAM lp) -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
-            if (HasPaneProperty(child) && reinterpret_cast<INT_PTR>(GetPropW(child, L"VireoPane")) == s->number)
+            if (HasPaneProperty(child) && reinterpret_cast<INT_PTR>(GetPropW(child, OnlineEventsContract::PaneProperty)) == s->number)
                 s->found = child;
             return !s->found;
         },
@@ -106,10 +109,10 @@ inline void Choose(HWND list, int index)
 // Chooses a tab as the user does.
 inline void SelectTab(HWND dialog, int index)
 {
-    HWND tabs = GetDlgItem(dialog, 201);
+    HWND tabs = GetDlgItem(dialog, IDC_OUTPUT_TABS);
     SendMessageW(tabs, TCM_SETCURSEL, index, 0);
-    NMHDR header{tabs, 201, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(dialog, WM_NOTIFY, 201, reinterpret_cast<LPARAM>(&header));
+    NMHDR header{tabs, IDC_OUTPUT_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    SendMessageW(dialog, WM_NOTIFY, IDC_OUTPUT_TABS, reinterpret_cast<LPARAM>(&header));
 }
 
 inline std::wstring TabLabel(HWND dialog, int index)
@@ -119,7 +122,7 @@ inline std::wstring TabLabel(HWND dialog, int index)
     item.mask = TCIF_TEXT;
     item.pszText = buffer;
     item.cchTextMax = 129;
-    SendMessageW(GetDlgItem(dialog, 201), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(GetDlgItem(dialog, IDC_OUTPUT_TABS), TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
     return buffer;
 }
 

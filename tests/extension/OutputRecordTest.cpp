@@ -1,5 +1,6 @@
 #include "extension/OutputRecord.h"
 
+#include "eventconfig/ConfigTestSupport.h"
 #include "eventconfig/EventConfig.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 using namespace OnlineEvents;
 namespace L = OutputRecordLayout;
+using VireoTest::RuleOn;
 
 namespace {
 
@@ -18,16 +20,6 @@ T At(const OutputRecord& record, size_t offset)
     T value;
     std::memcpy(&value, record.data() + offset, sizeof value);
     return value;
-}
-
-OnlineEventRule Rule(int input, bool above, double hysteresis, double level)
-{
-    OnlineEventRule rule;
-    rule.Input = input;
-    rule.Above = above;
-    rule.Hysteresis = hysteresis;
-    rule.Level = level;
-    return rule;
 }
 
 TEST(OutputRecordRules, HalfScaleWithTenPercentHysteresisInBothDirections)
@@ -102,7 +94,8 @@ TEST(OutputRecord, ThreeRulesFillThreeSlotsAndLeaveTheFourthUnused)
     event.PulseDelay = 0.5;
     event.RetriggerHoldoff = true;
     event.RetriggerHoldoffTime = 2.0;
-    event.Rules = {Rule(0, true, 10, 50), Rule(1, false, 10, 50), Rule(3, true, 5, -12.5)};
+    event.Rules = {RuleOn(0).Above(50).Hysteresis(10), RuleOn(1).Below(50).Hysteresis(10),
+                   RuleOn(3).Above(-12.5).Hysteresis(5)};
     const OutputRecord r = BuildOutputRecord(event);
     EXPECT_EQ(At<uint32_t>(r, L::SizeField), 112u);
     EXPECT_EQ(At<uint32_t>(r, L::SlotCount), 4u);
@@ -157,7 +150,7 @@ TEST(OutputRecord, AnOutputThatIsOffCarriesOnlyItsFirstFourFields)
     event.On = false;
     event.LimitedDuration = true;
     event.PulseDelay = 1;
-    event.Rules = {Rule(0, true, 10, 50)};
+    event.Rules = {RuleOn(0).Above(50).Hysteresis(10)};
     const OutputRecord r = BuildOutputRecord(event);
     EXPECT_EQ(At<uint32_t>(r, L::SizeField), 112u);
     EXPECT_EQ(At<uint32_t>(r, L::SlotCount), 4u);
@@ -172,7 +165,7 @@ TEST(OutputRecord, ANegativeInputGoesOutAsInputZero)
     OnlineEvent event;
     event.Output = 1;
     event.On = true;
-    event.Rules = {Rule(-5, true, 5, 10)};
+    event.Rules = {RuleOn(-5).Above(10).Hysteresis(5)};
     EXPECT_EQ(BuildOutputRecord(event)[L::Slot(0) + L::Input], 1);
 }
 

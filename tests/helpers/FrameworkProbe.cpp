@@ -20,6 +20,7 @@
 #include "extension/ModuleUnload.h"
 #include "foundation/XQLX.h"
 #include "preview/OutputPreview.h"
+#include "support/FakeHostApplication.h"
 
 #include <cstdio>
 #include <cstring>
@@ -107,28 +108,6 @@ int InMultithreadedApartment()
     return Passed;
 }
 
-// A host application that is its own settings store, counting its references.
-class CountingHost : public IHostApplication, public IHostSettingsStore {
-public:
-    LONG refs = 0;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        *out = IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostApplication) ? this : nullptr;
-        return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-    HRESULT STDMETHODCALLTYPE GetMainWindow(HWND* window) override { return *window = nullptr, S_OK; }
-    HRESULT STDMETHODCALLTYPE GetLanguage(WORD* language) override { return *language = 0, E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE ShowHelp(LPCWSTR, LPCWSTR) override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE GetSettingsStore(IHostSettingsStore** store) override
-    {
-        *store = this;
-        return AddRef(), S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetBool(LPCWSTR, VARIANT_BOOL* value) override { return *value = VARIANT_TRUE, S_OK; }
-};
-
 bool ClassRegistered(REFCLSID clsid)
 {
     IUnknown* object = nullptr;
@@ -155,10 +134,7 @@ int LoadCount(const wchar_t* library)
 int Detach()
 {
     OleInitialize(nullptr);
-    static CountingHost host;
-    DWORD cookie = 0;
-    CoRegisterClassObject(CLSID_HostApplication, static_cast<IHostApplication*>(&host), CLSCTX_INPROC_SERVER,
-                          REGCLS_MULTIPLEUSE, &cookie);
+    auto& host = VireoTest::FakeHostApplication::Get();
     const LONG hostRefs = host.refs;
     const int themeLoads = LoadCount(L"uxtheme.dll");
     EnsureFramework();
@@ -184,7 +160,6 @@ int Detach()
     QLX::NoteProcessDetach(false);
     OnlineEvents::ReleaseModuleResources();
     std::printf("unload keeps%s\n", held().c_str());
-    CoRevokeClassObject(cookie);
     return Passed;
 }
 

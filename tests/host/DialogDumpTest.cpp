@@ -2,6 +2,7 @@
 // the hint pop-up over it.
 
 #include "DialogDump.h"
+#include "hostapi/OnlineEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,8 @@ TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
     ASSERT_NE(dialog, nullptr);
     Child(dialog, L"Button", L"OK", BS_DEFPUSHBUTTON, 1);
     HWND pane = Child(dialog, L"#32770", L"", 0, 300);
-    SetPropW(pane, L"VireoPane", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(0)));
+    SetPropW(pane, OnlineEventsContract::PaneProperty,
+             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(OnlineEventsContract::OnOffPaneValue)));
     HWND check = Child(pane, L"Button", L"Generate", BS_AUTOCHECKBOX, 216);
     SendMessageW(check, BM_SETCHECK, BST_CHECKED, 0);
     HWND list = Child(pane, L"ComboBox", L"", CBS_DROPDOWNLIST, 206);
@@ -31,7 +33,8 @@ TEST(DialogDump, DumpNamesPanesKindsStatesAndTheHint)
     SendMessageW(list, CB_SETCURSEL, 1, 0);
     EnableWindow(Child(pane, L"Edit", L"1.5", 0, 207), FALSE);
     HWND rule = Child(dialog, L"#32770", L"", 0, 301);
-    SetPropW(rule, L"VireoPane", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(2)));
+    SetPropW(rule, OnlineEventsContract::PaneProperty,
+             reinterpret_cast<HANDLE>(static_cast<INT_PTR>(OnlineEventsContract::FirstRulePaneValue + 1)));
     ShowWindow(rule, SW_HIDE);
     HWND slider = Child(rule, TRACKBAR_CLASSW, L"", 0, 205);
     SendMessageW(slider, TBM_SETRANGE, TRUE, MAKELPARAM(0, 100));

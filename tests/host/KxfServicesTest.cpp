@@ -5,6 +5,7 @@
 #include "KxfLibrary.h"
 
 #include "host/HostControl.h"
+#include "hostapi/OnlineEvents.h"
 #include "support/LeakCheck.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +31,6 @@ const bool counted = [] {
 
 // {8E1B6C0A-51F4-4C5E-8E0B-3A8C2F9D4B10}
 constexpr CLSID CLSID_FakeClass = {0x8E1B6C0A, 0x51F4, 0x4C5E, {0x8E, 0x0B, 0x3A, 0x8C, 0x2F, 0x9D, 0x4B, 0x10}};
-constexpr GUID DeviceEventGroup = {0xA34A93C5, 0xFFD3, 0x4A10, {0x9A, 0xB6, 0x74, 0xA6, 0x1B, 0x28, 0xC5, 0xEA}};
 
 // Plain reference counting for the fakes below; they live on the stack.
 #define FAKE_UNKNOWN(Interface, iidValue)                                                                              \
@@ -211,7 +211,7 @@ TEST(KxfObjectRegistry, HandsOutFrameworkObjectsByNumber)
 
 TEST(KxfStateService, IsFoundUnderTheDeviceEventGroupAndKeepsItsLockFlag)
 {
-    const DWORD number = KxfTest::IdGroupBase(DeviceEventGroup);
+    const DWORD number = KxfTest::IdGroupBase(GUID_DeviceEventGroup);
     ASSERT_NE(number, 0u);
     IKXFStateService* state = nullptr;
     ASSERT_EQ(KxfTest::ObjectRegistry()->GetObject(number, IID_IKXFStateService, reinterpret_cast<void**>(&state)),

@@ -20,12 +20,15 @@ HRESULT FakeHostApplication::QueryInterface(REFIID iid, void** object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostApplication)) {
-        *object = static_cast<IHostApplication*>(this);
-        return S_OK;
-    }
     *object = nullptr;
-    return E_NOINTERFACE;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IHostApplication))
+        *object = static_cast<IHostApplication*>(this);
+    else if (IsEqualIID(iid, IID_IHostSettingsStore))
+        *object = static_cast<IHostSettingsStore*>(this);
+    if (!*object)
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
 }
 
 HRESULT FakeHostApplication::GetMainWindow(HWND* window)
@@ -54,8 +57,20 @@ HRESULT FakeHostApplication::GetSettingsStore(IHostSettingsStore** store)
 {
     if (!store)
         return E_POINTER;
-    *store = nullptr;
-    return E_NOTIMPL;
+    ++storeFetches;
+    *store = this;
+    AddRef();
+    return S_OK;
+}
+
+HRESULT FakeHostApplication::GetBool(LPCWSTR key, VARIANT_BOOL* value)
+{
+    if (!value)
+        return E_POINTER;
+    if (!key || lstrcmpiW(key, L"qlx\\application\\visible") != 0)
+        return E_INVALIDARG;
+    *value = hintsVisible ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
 }
 
 } // namespace VireoTest
