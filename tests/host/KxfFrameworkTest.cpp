@@ -33,12 +33,6 @@ protected:
 
 } // namespace
 
-TEST(KxfLibrary, ExportsTheClassObjectEntryUndecorated)
-{
-    ASSERT_NE(nullptr, FrameworkLibrary());
-    EXPECT_NE(nullptr, reinterpret_cast<void*>(GetProcAddress(FrameworkLibrary(), "DllGetClassObject")));
-}
-
 TEST(KxfLibrary, HandsOutOneFrameworkObject)
 {
     IUnknown* first = nullptr;
