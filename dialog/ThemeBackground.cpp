@@ -49,7 +49,7 @@ void ThemeBackground::Rebuild(HWND tabControl)
         return;
     {
         const TSelection selection(memory, picture);
-        SendMessageW(tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory)),
+        SendMessageW(tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.GetHandle()),
                      PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
     }
     brush_ = TBrush(CreatePatternBrush(picture));

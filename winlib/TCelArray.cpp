@@ -8,7 +8,7 @@ public:
     // The DC is compatible with the screen.
     explicit SelectedBitmap(HBITMAP bitmap) : dc_(nullptr), selection_(dc_, bitmap) {}
 
-    HDC Dc() const { return selection_.Selected() ? static_cast<HDC>(dc_) : nullptr; }
+    HDC Dc() const { return selection_.Selected() ? dc_.GetHandle() : nullptr; }
 
 private:
     TMemoryDC dc_;

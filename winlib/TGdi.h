@@ -6,26 +6,26 @@
 
 #include <utility>
 
-// A brush, pen, bitmap, region or font, deleted when its owner goes. Move-only.
-template <class Handle>
-class TGdiObject {
+// Owns a handle and hands it to Delete when it goes. Move-only; a default one holds none.
+template <class Handle, class Delete>
+class TOwnedHandle {
 public:
-    TGdiObject() = default;
-    explicit TGdiObject(Handle handle) : handle_(handle) {}
-    ~TGdiObject()
+    TOwnedHandle() = default;
+    explicit TOwnedHandle(Handle handle) : handle_(handle) {}
+    ~TOwnedHandle()
     {
         if (handle_)
-            DeleteObject(handle_);
+            Delete()(handle_);
     }
-    TGdiObject(TGdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    TGdiObject& operator=(TGdiObject&& other) noexcept
+    TOwnedHandle(TOwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    TOwnedHandle& operator=(TOwnedHandle&& other) noexcept
     {
-        TGdiObject gone(std::move(*this));
+        TOwnedHandle gone(std::move(*this));
         handle_ = std::exchange(other.handle_, nullptr);
         return *this;
     }
-    TGdiObject(const TGdiObject&) = delete;
-    TGdiObject& operator=(const TGdiObject&) = delete;
+    TOwnedHandle(const TOwnedHandle&) = delete;
+    TOwnedHandle& operator=(const TOwnedHandle&) = delete;
 
     Handle GetHandle() const { return handle_; }
     operator Handle() const { return handle_; }
@@ -33,6 +33,17 @@ public:
 private:
     Handle handle_ = nullptr;
 };
+
+struct TDeleteObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct TDeleteDC {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+
+// A brush, pen, bitmap, region or font, deleted when its owner goes.
+template <class Handle>
+using TGdiObject = TOwnedHandle<Handle, TDeleteObject>;
 
 using TBrush = TGdiObject<HBRUSH>;
 using TBitmap = TGdiObject<HBITMAP>;
@@ -57,31 +68,12 @@ private:
     HDC dc_;
 };
 
-// A memory device context, deleted when it goes. Move-only; a default one holds none.
-class TMemoryDC {
+// A memory device context, deleted when it goes.
+class TMemoryDC : public TOwnedHandle<HDC, TDeleteDC> {
 public:
     TMemoryDC() = default;
     // Compatible with dc; with a null dc, with the screen.
-    explicit TMemoryDC(HDC dc) : dc_(CreateCompatibleDC(dc)) {}
-    ~TMemoryDC()
-    {
-        if (dc_)
-            DeleteDC(dc_);
-    }
-    TMemoryDC(TMemoryDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    TMemoryDC& operator=(TMemoryDC&& other) noexcept
-    {
-        TMemoryDC gone(std::move(*this));
-        dc_ = std::exchange(other.dc_, nullptr);
-        return *this;
-    }
-    TMemoryDC(const TMemoryDC&) = delete;
-    TMemoryDC& operator=(const TMemoryDC&) = delete;
-
-    operator HDC() const { return dc_; }
-
-private:
-    HDC dc_ = nullptr;
+    explicit TMemoryDC(HDC dc) : TOwnedHandle(CreateCompatibleDC(dc)) {}
 };
 
 // The device context of a WM_PAINT: BeginPaint now, EndPaint when it goes.

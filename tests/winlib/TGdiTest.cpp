@@ -44,7 +44,7 @@ TEST(TSelection, PutsBackWhatTheDeviceContextHadAndTheMemoryDcGoesWithItsOwner)
 {
     TMemoryDC moved(nullptr);
     const TMemoryDC dc(std::move(moved));
-    EXPECT_EQ(nullptr, static_cast<HDC>(moved));
+    EXPECT_EQ(nullptr, moved.GetHandle());
     const TBitmap first(CreateBitmap(2, 2, 1, 1, nullptr)), second(CreateBitmap(2, 2, 1, 1, nullptr));
     const TSelection outer(dc, first);
     {
