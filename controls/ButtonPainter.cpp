@@ -1,5 +1,6 @@
 #include "controls/ButtonPainter.h"
 
+#include "winlib/TGdi.h"
 #include "winlib/TGlyphButton.h"
 
 #include <objidl.h>
@@ -80,9 +81,8 @@ bool ReadCel(const TCelArray& glyph, int cel, CelPixels& pixels)
     header.bmiHeader.biBitCount = 32;
     header.bmiHeader.biCompression = BI_RGB;
     std::vector<DWORD> all(static_cast<size_t>(info.bmWidth) * info.bmHeight);
-    HDC screen = GetDC(nullptr);
-    const int rows = GetDIBits(screen, glyph.Bitmap(), 0, info.bmHeight, all.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
+    const int rows =
+        GetDIBits(TWindowDC(nullptr), glyph.Bitmap(), 0, info.bmHeight, all.data(), &header, DIB_RGB_COLORS);
     if (rows != info.bmHeight)
         return false;
     const RECT celRect = glyph.CelRect(cel);
@@ -124,16 +124,14 @@ void PaintClassicFrame(HDC dc, const ButtonLook& look)
     const COLORREF light = GetSysColor(look.pushed ? COLOR_3DSHADOW : COLOR_3DHILIGHT);
     const COLORREF dark = GetSysColor(look.pushed ? COLOR_3DHILIGHT : COLOR_3DSHADOW);
     const RECT& r = look.rect;
-    HBRUSH lightBrush = CreateSolidBrush(light);
-    HBRUSH darkBrush = CreateSolidBrush(dark);
+    const TBrush lightBrush(CreateSolidBrush(light));
+    const TBrush darkBrush(CreateSolidBrush(dark));
     const RECT top{r.left, r.top, r.right, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom};
     const RECT bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
     FillRect(dc, &top, lightBrush);
     FillRect(dc, &left, lightBrush);
     FillRect(dc, &bottom, darkBrush);
     FillRect(dc, &right, darkBrush);
-    DeleteObject(lightBrush);
-    DeleteObject(darkBrush);
 }
 
 void PaintThemedFrame(HDC dc, const ButtonLook& look)
@@ -189,7 +187,7 @@ void DrawGlyph(HDC dc, const ButtonLook& look, int cel, const RECT& where)
 void PaintContent(HDC dc, const ButtonLook& look)
 {
     const std::wstring label = StripAmpersands(look.label);
-    HGDIOBJ oldFont = SelectObject(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
+    const TSelection font(dc, look.font ? look.font : GetStockObject(DEFAULT_GUI_FONT));
     const int cel = CelFor(look);
     const SIZE glyphSize = look.glyph ? look.glyph->CelSize() : SIZE{0, 0};
     TGlyphLayout layout = LayoutGlyphAndText(look.rect, glyphSize, MeasureLabel(dc, label, look.rect));
@@ -203,7 +201,6 @@ void PaintContent(HDC dc, const ButtonLook& look)
         DrawGlyph(dc, look, cel, layout.glyph);
     if (!label.empty())
         DrawLabel(dc, label, layout.text, look.disabled);
-    SelectObject(dc, oldFont);
 }
 
 void PaintFocus(HDC dc, const ButtonLook& look)

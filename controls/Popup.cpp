@@ -2,6 +2,7 @@
 
 #include "controls/HostUi.h"
 #include "controls/PopupPlacement.h"
+#include "winlib/TGdi.h"
 
 namespace QLX {
 
@@ -12,10 +13,7 @@ constexpr int AnchorOffset = 2;
 
 SIZE MeasureHint(HFONT font, const QLXString& text)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    const SIZE size = PopupSizeFor(dc, font, text.c_str());
-    DeleteDC(dc);
-    return size;
+    return PopupSizeFor(TMemoryDC(nullptr), font, text.c_str());
 }
 
 } // namespace
@@ -49,10 +47,8 @@ void Popup::GetWindowClass(WNDCLASSEXW& windowClass) const
 
 void Popup::PaintHint(HDC dc, const RECT& client, HFONT font, const QLXString& text)
 {
-    HBRUSH background = CreateSolidBrush(HintBackground);
-    FillRect(dc, &client, background);
-    DeleteObject(background);
-    HGDIOBJ oldFont = SelectObject(dc, font);
+    FillRect(dc, &client, TBrush(CreateSolidBrush(HintBackground)));
+    const TSelection selection(dc, font);
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, RGB(0, 0, 0));
     RECT where = client;
@@ -60,16 +56,13 @@ void Popup::PaintHint(HDC dc, const RECT& client, HFONT font, const QLXString& t
     DrawTextW(dc, text.c_str(), static_cast<int>(text.Length()), &where, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
 }
 
 LRESULT Popup::EvPaint(WPARAM, LPARAM)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(GetHandle(), &paint);
+    const TPaintDC dc(GetHandle());
     if (dc)
         PaintHint(dc, GetClientRect(), font_, text_);
-    EndPaint(GetHandle(), &paint);
     return 0;
 }
 

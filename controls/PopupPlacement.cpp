@@ -1,5 +1,7 @@
 #include "controls/PopupPlacement.h"
 
+#include "winlib/TGdi.h"
+
 #include <algorithm>
 
 namespace QLX {
@@ -16,10 +18,9 @@ constexpr int AboveGap = 3;
 
 SIZE PopupSizeFor(HDC dc, HFONT font, const std::wstring& text)
 {
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    const TSelection selection(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
     RECT bounds{0, 0, WrapWidth, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &bounds, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, old);
     return {bounds.right - bounds.left + ExtraWidth, bounds.bottom - bounds.top + ExtraHeight};
 }
 

@@ -1,5 +1,7 @@
 #include "dialog/ErrorProvider.h"
 
+#include "winlib/TGdi.h"
+
 namespace QLXControls {
 namespace {
 
@@ -40,10 +42,7 @@ void ErrorProvider::SetMessage(const wchar_t* message)
 
 SIZE ErrorProvider::MeasureText() const
 {
-    HDC screen = GetDC(nullptr);
-    const SIZE size = DrawTexts(screen, true);
-    ReleaseDC(nullptr, screen);
-    return size;
+    return DrawTexts(TWindowDC(nullptr), true);
 }
 
 void ErrorProvider::Show(HWND anchor)
@@ -76,7 +75,7 @@ SIZE ErrorProvider::DrawTexts(HDC dc, bool calculate) const
     const UINT format = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
     // Each text is measured first, so the message goes below the title's real height.
     RECT titleRect{Margin, Margin, Margin + TextWidth, Margin};
-    HGDIOBJ old = SelectObject(dc, titleFont_.GetHandle());
+    const TSelection selection(dc, titleFont_.GetHandle());
     DrawTextW(dc, title.c_str(), -1, &titleRect, format | DT_CALCRECT);
     if (!calculate)
         DrawTextW(dc, title.c_str(), -1, &titleRect, format);
@@ -85,25 +84,20 @@ SIZE ErrorProvider::DrawTexts(HDC dc, bool calculate) const
     DrawTextW(dc, message_.c_str(), -1, &messageRect, format | DT_CALCRECT);
     if (!calculate)
         DrawTextW(dc, message_.c_str(), -1, &messageRect, format);
-    SelectObject(dc, old);
     const LONG right = titleRect.right > messageRect.right ? titleRect.right : messageRect.right;
     return SIZE{right - Margin, messageRect.bottom - Margin};
 }
 
 LRESULT ErrorProvider::EvPaint(WPARAM, LPARAM)
 {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(GetHandle(), &paint);
+    const TPaintDC dc(GetHandle());
     Paint(dc, GetClientRect());
-    EndPaint(GetHandle(), &paint);
     return 0;
 }
 
 void ErrorProvider::Paint(HDC dc, const RECT& client) const
 {
-    HBRUSH brush = CreateSolidBrush(Background);
-    FillRect(dc, &client, brush);
-    DeleteObject(brush);
+    FillRect(dc, &client, TBrush(CreateSolidBrush(Background)));
     const int mode = SetBkMode(dc, TRANSPARENT);
     const COLORREF color = SetTextColor(dc, RGB(0, 0, 0));
     DrawTexts(dc, false);

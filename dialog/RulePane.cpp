@@ -37,14 +37,6 @@ RulePane::RulePane(DetectorDialog& dialog, TModule* module, int index)
 {
 }
 
-RulePane::~RulePane()
-{
-    if (plusBitmap_)
-        DeleteObject(plusBitmap_);
-    if (minusBitmap_)
-        DeleteObject(minusBitmap_);
-}
-
 void RulePane::SetupWindow()
 {
     QLX::DialogBase::SetupWindow();
@@ -53,8 +45,8 @@ void RulePane::SetupWindow()
     aboveBelow_.SetSelIndex(0);
     level_.SetPercentScale();
     HINSTANCE instance = QLX::GetModuleInstance();
-    plusBitmap_ = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_PLUS));
-    minusBitmap_ = LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_MINUS));
+    plusBitmap_ = TBitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_PLUS)));
+    minusBitmap_ = TBitmap(LoadBitmapW(instance, MAKEINTRESOURCEW(IDB_RULE_MINUS)));
     plus_.SetImage(plusBitmap_);
     minus_.SetImage(minusBitmap_);
 }

@@ -8,6 +8,7 @@
 #include "dialog/LevelControls.h"
 #include "eventconfig/EventConfig.h"
 #include "winlib/TControl.h"
+#include "winlib/TGdi.h"
 
 namespace OnlineEvents {
 
@@ -16,7 +17,6 @@ class DetectorDialog;
 class RulePane : public DetectorPane {
 public:
     RulePane(DetectorDialog& dialog, TModule* module, int index);
-    ~RulePane() override;
 
     int Index() const { return index_; }
 
@@ -57,9 +57,9 @@ private:
     bool FocusButton(TButton& button);
 
     TButton plus_;
-    HBITMAP plusBitmap_ = nullptr;
+    TBitmap plusBitmap_;
     TButton minus_;
-    HBITMAP minusBitmap_ = nullptr;
+    TBitmap minusBitmap_;
     TComboBox inputs_;
     TComboBox aboveBelow_;
     LevelControls level_;

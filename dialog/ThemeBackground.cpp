@@ -16,12 +16,6 @@ POINT OffsetFromTabs(HWND window, HWND tabControl)
 
 } // namespace
 
-ThemeBackground::~ThemeBackground()
-{
-    if (brush_)
-        DeleteObject(brush_);
-}
-
 bool ThemeBackground::CheckAppThemed()
 {
     return QLX::ThemeLibrary::Instance().IsAppThemed();
@@ -36,10 +30,7 @@ void ThemeBackground::RebuildIfStale(HWND tabControl) const
 void ThemeBackground::Rebuild(HWND tabControl)
 {
     stale_ = false;
-    if (brush_) {
-        DeleteObject(brush_);
-        brush_ = nullptr;
-    }
+    brush_ = TBrush();
     RECT bounds;
     if (!tabControl || !GetWindowRect(tabControl, &bounds))
         return;
@@ -47,21 +38,21 @@ void ThemeBackground::Rebuild(HWND tabControl)
     const int height = bounds.bottom - bounds.top;
     if (width <= 0 || height <= 0)
         return;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP picture = CreateCompatibleBitmap(screen, width, height);
-    ReleaseDC(nullptr, screen);
-    if (memory && picture) {
-        HGDIOBJ old = SelectObject(memory, picture);
-        SendMessageW(tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                     PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
-        SelectObject(memory, old);
-        brush_ = CreatePatternBrush(picture);
+    TMemoryDC memory;
+    TBitmap picture;
+    {
+        const TWindowDC screen(nullptr);
+        memory = TMemoryDC(screen);
+        picture = TBitmap(CreateCompatibleBitmap(screen, width, height));
     }
-    if (picture)
-        DeleteObject(picture);
-    if (memory)
-        DeleteDC(memory);
+    if (!memory || !picture)
+        return;
+    {
+        const TSelection selection(memory, picture);
+        SendMessageW(tabControl, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.GetHandle()),
+                     PRF_NONCLIENT | PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    brush_ = TBrush(CreatePatternBrush(picture));
 }
 
 bool ThemeBackground::Erase(HWND window, HDC dc, HWND tabControl) const

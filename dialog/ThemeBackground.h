@@ -2,6 +2,8 @@
 // The setup dialog's themed background: a pattern brush made from the tab control's
 // own picture, so that the tab body shows through behind the panes and their labels.
 
+#include "winlib/TGdi.h"
+
 #include <windows.h>
 
 namespace OnlineEvents {
@@ -9,7 +11,6 @@ namespace OnlineEvents {
 class ThemeBackground {
 public:
     ThemeBackground() = default;
-    ~ThemeBackground();
     ThemeBackground(const ThemeBackground&) = delete;
     ThemeBackground& operator=(const ThemeBackground&) = delete;
 
@@ -34,7 +35,7 @@ public:
 private:
     void RebuildIfStale(HWND tabControl) const;
 
-    HBRUSH brush_ = nullptr;
+    TBrush brush_;
     bool stale_ = false;
 };
 

@@ -5,25 +5,14 @@ namespace {
 // A memory DC with one bitmap selected, restored and deleted on scope exit.
 class SelectedBitmap {
 public:
-    explicit SelectedBitmap(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr))
-    {
-        old_ = dc_ ? SelectObject(dc_, bitmap) : nullptr;
-    }
-    ~SelectedBitmap()
-    {
-        if (dc_) {
-            SelectObject(dc_, old_);
-            DeleteDC(dc_);
-        }
-    }
-    SelectedBitmap(const SelectedBitmap&) = delete;
-    SelectedBitmap& operator=(const SelectedBitmap&) = delete;
+    // The DC is compatible with the screen.
+    explicit SelectedBitmap(HBITMAP bitmap) : dc_(nullptr), selection_(dc_, bitmap) {}
 
-    HDC Dc() const { return old_ ? dc_ : nullptr; }
+    HDC Dc() const { return selection_.Selected() ? dc_.GetHandle() : nullptr; }
 
 private:
-    HDC dc_;
-    HGDIOBJ old_;
+    TMemoryDC dc_;
+    TSelection selection_;
 };
 
 } // namespace
@@ -33,12 +22,6 @@ TCelArray::TCelArray(HBITMAP bitmap, int celCount) : bitmap_(bitmap), count_(cel
     BITMAP info{};
     if (bitmap_ && GetObjectW(bitmap_, sizeof info, &info))
         celSize_ = {info.bmWidth / count_, info.bmHeight};
-}
-
-TCelArray::~TCelArray()
-{
-    if (bitmap_)
-        DeleteObject(bitmap_);
 }
 
 std::unique_ptr<TCelArray> TCelArray::FromResource(HINSTANCE module, int id, int celCount)
@@ -78,24 +61,20 @@ bool TCelArray::DrawTransparent(HDC dc, int cel, int x, int y, COLORREF transpar
         return false;
     const int w = celSize_.cx, h = celSize_.cy, left = CelRect(cel).left;
     // A monochrome mask: 1 where the cel has the transparent colour.
-    HBITMAP maskBitmap = CreateBitmap(w, h, 1, 1, nullptr);
-    bool done = false;
-    {
-        SelectedBitmap mask(maskBitmap);
-        if (mask.Dc()) {
-            const COLORREF oldSourceBk = SetBkColor(source.Dc(), transparent);
-            BitBlt(mask.Dc(), 0, 0, w, h, source.Dc(), left, 0, SRCCOPY);
-            SetBkColor(source.Dc(), oldSourceBk);
-            // dst ^ src, cleared where opaque, ^ src: the source where opaque, dst elsewhere.
-            const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-            const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
-            done = BitBlt(dc, x, y, w, h, source.Dc(), left, 0, SRCINVERT) &&
-                   BitBlt(dc, x, y, w, h, mask.Dc(), 0, 0, SRCAND) &&
-                   BitBlt(dc, x, y, w, h, source.Dc(), left, 0, SRCINVERT);
-            SetTextColor(dc, oldText);
-            SetBkColor(dc, oldBk);
-        }
-    }
-    DeleteObject(maskBitmap);
+    const TBitmap maskBitmap(CreateBitmap(w, h, 1, 1, nullptr));
+    const SelectedBitmap mask(maskBitmap);
+    if (!mask.Dc())
+        return false;
+    const COLORREF oldSourceBk = SetBkColor(source.Dc(), transparent);
+    BitBlt(mask.Dc(), 0, 0, w, h, source.Dc(), left, 0, SRCCOPY);
+    SetBkColor(source.Dc(), oldSourceBk);
+    // dst ^ src, cleared where opaque, ^ src: the source where opaque, dst elsewhere.
+    const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+    const COLORREF oldBk = SetBkColor(dc, RGB(255, 255, 255));
+    const bool done = BitBlt(dc, x, y, w, h, source.Dc(), left, 0, SRCINVERT) &&
+                      BitBlt(dc, x, y, w, h, mask.Dc(), 0, 0, SRCAND) &&
+                      BitBlt(dc, x, y, w, h, source.Dc(), left, 0, SRCINVERT);
+    SetTextColor(dc, oldText);
+    SetBkColor(dc, oldBk);
     return done;
 }

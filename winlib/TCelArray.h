@@ -2,6 +2,8 @@
 // A strip of equally sized pictures ("cels") held side by side in one bitmap, as glyph
 // buttons keep their normal, pushed and disabled pictures.
 
+#include "winlib/TGdi.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -10,7 +12,6 @@ class TCelArray {
 public:
     // Takes ownership of bitmap; each cel is the bitmap's width divided by celCount.
     TCelArray(HBITMAP bitmap, int celCount);
-    ~TCelArray();
     TCelArray(const TCelArray&) = delete;
     TCelArray& operator=(const TCelArray&) = delete;
 
@@ -21,7 +22,7 @@ public:
     SIZE CelSize() const { return celSize_; }
     // The cel's rectangle inside the bitmap.
     RECT CelRect(int cel) const;
-    HBITMAP Bitmap() const { return bitmap_; }
+    HBITMAP Bitmap() const { return bitmap_.GetHandle(); }
     // The colour of one pixel of a cel; CLR_INVALID outside it.
     COLORREF PixelAt(int cel, int x, int y) const;
 
@@ -33,7 +34,7 @@ public:
 private:
     bool ValidCel(int cel) const { return cel >= 0 && cel < count_; }
 
-    HBITMAP bitmap_;
+    TBitmap bitmap_;
     int count_;
     SIZE celSize_{0, 0};
 };

@@ -2,33 +2,26 @@
 
 #include <cwchar>
 
-TFont::TFont(const LOGFONTW& description) : handle_(CreateFontIndirectW(&description))
-{
-    if (!handle_)
-        handle_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
+TFont::TFont(const LOGFONTW& description) : made_(CreateFontIndirectW(&description)) {}
 
-TFont::~TFont()
+HFONT TFont::GetHandle() const
 {
-    if (handle_ && handle_ != GetStockObject(DEFAULT_GUI_FONT))
-        DeleteObject(handle_);
+    return made_ ? made_.GetHandle() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 LOGFONTW TFont::GetObject() const
 {
     LOGFONTW description{};
-    ::GetObjectW(handle_, sizeof(description), &description);
+    ::GetObjectW(GetHandle(), sizeof(description), &description);
     return description;
 }
 
 int TFont::GetHeight() const
 {
-    HDC screen = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(screen, handle_);
+    const TWindowDC screen(nullptr);
+    const TSelection font(screen, GetHandle());
     TEXTMETRICW metrics{};
     GetTextMetricsW(screen, &metrics);
-    SelectObject(screen, old);
-    ReleaseDC(nullptr, screen);
     return metrics.tmHeight;
 }
 
@@ -47,11 +40,8 @@ LOGFONTW TGadgetWindowFont::Describe(int pointSize, bool bold, bool italic)
         description.lfCharSet = DEFAULT_CHARSET;
         wcscpy(description.lfFaceName, L"MS Shell Dlg");
     }
-    if (pointSize > 0) {
-        HDC screen = GetDC(nullptr);
-        description.lfHeight = -MulDiv(pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72);
-        ReleaseDC(nullptr, screen);
-    }
+    if (pointSize > 0)
+        description.lfHeight = -MulDiv(pointSize, GetDeviceCaps(TWindowDC(nullptr), LOGPIXELSY), 72);
     if (bold)
         description.lfWeight = FW_BOLD;
     if (italic)

@@ -3,23 +3,26 @@
 // tool bars, status bars and pop-ups use: the system's message font, optionally at
 // another point size.
 
+#include "winlib/TGdi.h"
+
 #include <windows.h>
 
 class TFont {
 public:
     explicit TFont(const LOGFONTW& description);
-    virtual ~TFont();
+    virtual ~TFont() = default;
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
 
-    HFONT GetHandle() const { return handle_; }
-    operator HFONT() const { return handle_; }
+    // The font made, or the stock interface font when it could not be made.
+    HFONT GetHandle() const;
+    operator HFONT() const { return GetHandle(); }
     LOGFONTW GetObject() const;
     // Height of the font's characters in pixels (ascent plus descent).
     int GetHeight() const;
 
 private:
-    HFONT handle_;
+    TFontHandle made_;
 };
 
 class TGadgetWindowFont : public TFont {

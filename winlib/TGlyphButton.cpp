@@ -1,5 +1,7 @@
 #include "winlib/TGlyphButton.h"
 
+#include "winlib/TGdi.h"
+
 namespace {
 
 // Room between glyph and label.
@@ -96,7 +98,8 @@ void TGlyphButton::Paint(HDC dc, const RECT& client)
     FillRect(dc, &client, GetSysColorBrush(COLOR_3DFACE));
     PaintButtonBorder(dc, client, pushed_);
     const std::wstring text = GetWindowText();
-    HGDIOBJ oldFont = SelectObject(dc, GetWindowFont() ? GetWindowFont() : GetStockObject(DEFAULT_GUI_FONT));
+    // Held to the end: the focus rectangle draws no text.
+    const TSelection font(dc, GetWindowFont() ? GetWindowFont() : GetStockObject(DEFAULT_GUI_FONT));
     SIZE textSize{0, 0};
     if (!text.empty())
         GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &textSize);
@@ -114,7 +117,6 @@ void TGlyphButton::Paint(HDC dc, const RECT& client)
     SetTextColor(dc, GetSysColor(IsDisabled() ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &layout.text, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     SetBkMode(dc, oldMode);
-    SelectObject(dc, oldFont);
     if (GetFocus() == GetHandle()) {
         RECT focus = client;
         InflateRect(&focus, -3, -3);
@@ -124,11 +126,9 @@ void TGlyphButton::Paint(HDC dc, const RECT& client)
 
 LRESULT TGlyphButton::EvPaint(WPARAM, LPARAM)
 {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(GetHandle(), &paint);
+    const TPaintDC dc(GetHandle());
     if (dc)
         Paint(dc, GetClientRect());
-    EndPaint(GetHandle(), &paint);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 #include "DocumentFile.h"
 #include "Held.h"
 #include "HostSession.h"
+#include "HostText.h"
 
 namespace VireoHost {
 namespace {
@@ -106,7 +107,7 @@ IStream* OpenSettingsStream(const std::wstring& path, const CLSID& clsid, bool a
         return nullptr;
     }
     std::string bytes;
-    if (!ReadTextFile(path, bytes)) {
+    if (!ReadFileBytes(path, bytes)) {
         error = L"cannot read " + path;
         return nullptr;
     }

@@ -1,6 +1,7 @@
 #include "HostDocument.h"
 #include "Held.h"
 #include "HostString.h"
+#include "host/HostCom.h"
 
 #include "DocumentFile.h"
 
@@ -50,10 +51,7 @@ ULONG HostDocument::AddRef()
 
 ULONG HostDocument::Release()
 {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0)
-        delete this;
-    return left;
+    return HostCom::ReleaseWith(refs_, [this] { delete this; });
 }
 
 HRESULT HostDocument::GetLink(REFIID iid, void** link)

@@ -3,6 +3,7 @@
 
 #include "DocumentFile.h"
 #include "HostDocument.h"
+#include "HostText.h"
 #include "MessageBoxEcho.h"
 #include "SetupCommand.h"
 #include "UiCommand.h"
@@ -11,8 +12,6 @@
 #include "hostapi/OnlineEvents.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace VireoHost {
@@ -20,29 +19,6 @@ namespace {
 
 constexpr const CLSID& OnlineEventsClass = CLSID_OnlineEventsDocument;
 using OnlineEventsContract::ApplySettingsOffset;
-
-std::string Narrow(const std::wstring& text)
-{
-    if (text.empty())
-        return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &narrow[0], size, nullptr, nullptr);
-    narrow.resize(static_cast<size_t>(size) - 1);
-    return narrow;
-}
-
-// UTF-8 text up to its first NUL.
-std::wstring Widen(const std::string& text)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (size < 2)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size) - 1);
-    return wide;
-}
 
 std::wstring ProgramDirectory()
 {
@@ -62,20 +38,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 MessageBoxEcho::Sink PrintBoxes()
 {
     return [](const std::wstring& caption, const std::wstring& text) {
-        PrintLine(Narrow(MessageBoxEcho::Line(caption, text)));
+        PrintLine(Utf8(MessageBoxEcho::Line(caption, text)));
     };
 }
 
 } // namespace
-
-bool ReadTextFile(const std::wstring& path, std::string& text)
-{
-    std::ifstream file(path.c_str(), std::ios::binary);
-    if (!file)
-        return false;
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
 
 std::wstring Code(HRESULT hr)
 {
@@ -93,7 +60,7 @@ void PrintLine(const std::string& line)
 
 void PrintError(const std::wstring& line)
 {
-    const std::string narrow = "VireoHost: " + Narrow(line) + "\n";
+    const std::string narrow = "VireoHost: " + Utf8(line) + "\n";
     std::fputs(narrow.c_str(), stderr);
     std::fflush(stderr);
 }
@@ -264,7 +231,7 @@ void HostSession::PrintCalls(SimulatedUnit* unit)
 int HostSession::Apply(const CommandLine& command)
 {
     std::string text;
-    if (!ReadTextFile(command.input, text)) {
+    if (!ReadFileBytes(command.input, text)) {
         PrintError(L"cannot read " + command.input);
         return 2;
     }
@@ -273,7 +240,8 @@ int HostSession::Apply(const CommandLine& command)
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
         return 3;
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, Widen(text));
+    // The settings end at the file's first NUL.
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, FromUtf8(text.c_str()));
     PrintCalls(unit);
     const int result = SaveAndClose(document, command.savePath, 0);
     unit->Release();
@@ -418,9 +386,9 @@ int HostSession::SelfTest()
     bool failed = false;
     for (const TestOutcome& outcome : RunTests(runner.object)) {
         if (outcome.passed) {
-            PrintLine(Narrow(outcome.name) + ": passed");
+            PrintLine(Utf8(outcome.name) + ": passed");
         } else {
-            PrintLine(Narrow(outcome.name) + ": failed: " + Narrow(outcome.message));
+            PrintLine(Utf8(outcome.name) + ": failed: " + Utf8(outcome.message));
             failed = true;
         }
     }
@@ -436,21 +404,22 @@ int HostSession::Demo(const CommandLine& command)
         return 1;
 
     std::string text;
-    if (!ReadTextFile(command.input, text)) {
+    if (!ReadFileBytes(command.input, text)) {
         PrintError(L"cannot read " + command.input);
         return 2;
     }
     const UnitModel& model = model_;
     PrintLine("");
-    PrintLine("Unit: " + Narrow(model.name) + ", " + std::to_string(model.inputRanges.size()) + " inputs, " +
+    PrintLine("Unit: " + Utf8(model.name) + ", " + std::to_string(model.inputRanges.size()) + " inputs, " +
               std::to_string(model.analogOutputs) + " analog outputs, " + std::to_string(model.DigitalOutputCount()) +
               " digital outputs");
-    PrintLine("Applying " + Narrow(command.input) + " through the apply-settings message:");
+    PrintLine("Applying " + Utf8(command.input) + " through the apply-settings message:");
     SimulatedUnit* unit = nullptr;
     HostDocument* document = OpenDocument(model, unit);
     if (!document)
         return 3;
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, Widen(text));
+    // The settings end at the file's first NUL.
+    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, FromUtf8(text.c_str()));
     const std::vector<UnitCall> applied = unit->Calls();
     std::fputs(RecordTable(applied).c_str(), stdout);
     unit->ClearCalls();
@@ -463,7 +432,7 @@ int HostSession::Demo(const CommandLine& command)
         PrintError(error);
         return 1;
     }
-    PrintLine("Saved the host document to " + Narrow(command.savePath) + ".");
+    PrintLine("Saved the host document to " + Utf8(command.savePath) + ".");
 
     PrintLine("");
     PrintLine("Loading it into a new document on the same unit:");
@@ -495,7 +464,7 @@ int HostSession::Demo(const CommandLine& command)
 int HostSession::Preview(const CommandLine& command)
 {
     std::string text;
-    if (!ReadTextFile(command.input, text)) {
+    if (!ReadFileBytes(command.input, text)) {
         PrintError(L"cannot read " + command.input);
         return 2;
     }

@@ -10,8 +10,6 @@
 
 namespace VireoHost {
 
-// The whole file as bytes; false when it cannot be read.
-bool ReadTextFile(const std::wstring& path, std::string& text);
 // A status code as the program prints it (0x8000FFFF).
 std::wstring Code(HRESULT hr);
 

@@ -56,13 +56,7 @@ public:
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            Destroy();
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE Release() override { return HostCom::ReleaseWith(refs_, [this] { Destroy(); }); }
 
     HRESULT STDMETHODCALLTYPE SetText(BSTR text) override
     {

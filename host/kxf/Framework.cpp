@@ -1,5 +1,6 @@
 #include "host/kxf/Framework.h"
 
+#include "host/HostCom.h"
 #include "host/kxf/Services.h"
 
 #include <atomic>
@@ -77,10 +78,7 @@ ULONG Framework::AddRef()
 
 ULONG Framework::Release()
 {
-    const LONG refs = InterlockedDecrement(&refs_);
-    if (refs == 0)
-        delete this;
-    return refs;
+    return HostCom::ReleaseWith(refs_, [this] { delete this; });
 }
 
 HRESULT STDMETHODCALLTYPE Framework::Identity::QueryInterface(REFIID iid, void** out)

@@ -28,10 +28,7 @@ protected:
     ULONG AddRefImpl() { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
     ULONG ReleaseImpl()
     {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0)
-            delete this;
-        return static_cast<ULONG>(left);
+        return HostCom::ReleaseWith(refs_, [this] { delete this; });
     }
 
 private:
