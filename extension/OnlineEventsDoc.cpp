@@ -100,7 +100,7 @@ void Doc::LogFailure(const wchar_t* handler)
 
 DWORD Doc::DocumentGroup()
 {
-    static const DWORD group = KXFObjects::IdGroupBase(DocClassId);
+    static const DWORD group = KXFObjects::IdGroupBase(CLSID_OnlineEventsDocument);
     return group;
 }
 

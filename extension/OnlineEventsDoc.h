@@ -14,8 +14,6 @@
 
 namespace OnlineEvents {
 
-inline constexpr const CLSID& DocClassId = CLSID_OnlineEventsDocument;
-
 class Doc : public VarnChildDocument, public DetectorDocument {
 public:
     Doc(IUnknown* owner, IUnknown* classObject);
@@ -42,7 +40,7 @@ public:
     bool GetMasterDeviceName(QLXString& name) override;
 
     // What the persistence uses.
-    static CLSID ClassId() { return DocClassId; }
+    static CLSID ClassId() { return CLSID_OnlineEventsDocument; }
     bool IsModified() const { return modified_; }
     void SetModified(bool modified) { modified_ = modified; }
     EventConfig& Configuration() { return *configuration_; }

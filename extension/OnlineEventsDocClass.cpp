@@ -21,8 +21,8 @@ constexpr DWORD BindingOption = 0;
 const wchar_t* const DocClass::MenuPath = L"Setup|&Online Event Detector^OUTPUTEXTS";
 
 DocClass::DocClass()
-    : KXFDocumentClass<Doc>(QLXString(L"OnlineEvents Document"), DocClassId, DocumentKind, Doc::DocumentGroup(),
-                            ClassFlags, BindingOption, InterfaceArray<IKXFCommand>())
+    : KXFDocumentClass<Doc>(QLXString(L"OnlineEvents Document"), CLSID_OnlineEventsDocument, DocumentKind,
+                            Doc::DocumentGroup(), ClassFlags, BindingOption, InterfaceArray<IKXFCommand>())
 {}
 
 HRESULT STDMETHODCALLTYPE DocClass::InstallCommandsWith(IKXFCommandHandler* handler, IUnknown* site)

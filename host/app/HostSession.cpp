@@ -17,8 +17,6 @@
 namespace VireoHost {
 namespace {
 
-constexpr const CLSID& OnlineEventsClass = CLSID_OnlineEventsDocument;
-using OnlineEventsContract::ApplySettingsOffset;
 
 std::wstring ProgramDirectory()
 {
@@ -206,12 +204,17 @@ DWORD HostSession::Group(REFGUID id)
     return static_cast<DWORD>(group) << 16;
 }
 
+void HostSession::ApplySettings(HostDocument* document, const std::wstring& text)
+{
+    document->SendText(Group(CLSID_OnlineEventsDocument) + OnlineEventsContract::ApplySettingsOffset, text);
+}
+
 HostDocument* HostSession::OpenDocument(const UnitModel& model, SimulatedUnit*& unit)
 {
     unit = new SimulatedUnit(model);
     auto* document = new HostDocument(unit);
     std::wstring error;
-    if (FAILED(document->CreateModuleDocument(OnlineEventsClass, error))) {
+    if (FAILED(document->CreateModuleDocument(CLSID_OnlineEventsDocument, error))) {
         PrintError(error);
         document->Release();
         unit->Release();
@@ -241,7 +244,7 @@ int HostSession::Apply(const CommandLine& command)
     if (!document)
         return 3;
     // The settings end at the file's first NUL.
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, FromUtf8(text.c_str()));
+    ApplySettings(document, FromUtf8(text.c_str()));
     PrintCalls(unit);
     const int result = SaveAndClose(document, command.savePath, 0);
     unit->Release();
@@ -266,7 +269,7 @@ int HostSession::LoadInto(HostDocument* document, const std::wstring& file)
 {
     std::wstring error;
     Held<IStream> stream;
-    stream.object = OpenSettingsStream(file, OnlineEventsClass, true, error);
+    stream.object = OpenSettingsStream(file, CLSID_OnlineEventsDocument, true, error);
     if (!stream.object) {
         PrintError(error);
         return 2;
@@ -358,7 +361,7 @@ int HostSession::Stream(const CommandLine& command)
     comStarted_ = true;
     std::wstring error;
     Held<IStream> stream;
-    stream.object = OpenSettingsStream(command.input, OnlineEventsClass, false, error);
+    stream.object = OpenSettingsStream(command.input, CLSID_OnlineEventsDocument, false, error);
     if (!stream.object) {
         PrintError(error);
         return 2;
@@ -419,7 +422,7 @@ int HostSession::Demo(const CommandLine& command)
     if (!document)
         return 3;
     // The settings end at the file's first NUL.
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, FromUtf8(text.c_str()));
+    ApplySettings(document, FromUtf8(text.c_str()));
     const std::vector<UnitCall> applied = unit->Calls();
     std::fputs(RecordTable(applied).c_str(), stdout);
     unit->ClearCalls();
@@ -479,7 +482,7 @@ int HostSession::Preview(const CommandLine& command)
     std::wstring wide(text.size() + 1, L'\0');
     wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
                                                         static_cast<int>(wide.size()))));
-    document->SendText(Group(OnlineEventsClass) + ApplySettingsOffset, wide.c_str());
+    ApplySettings(document, wide.c_str());
     std::vector<Record> records;
     for (const UnitCall& call : unit->Calls())
         if (!call.switchOff)

@@ -56,6 +56,8 @@ private:
     // closes and releases it; the command's exit code.
     static int SaveAndClose(HostDocument* document, const std::wstring& path, int result);
     DWORD Group(REFGUID id);
+    // Sends text to the document's online-events document as its apply-settings message.
+    void ApplySettings(HostDocument* document, const std::wstring& text);
 
     // The unit every document of the run is attached to.
     UnitModel model_;

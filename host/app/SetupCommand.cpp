@@ -16,7 +16,6 @@
 namespace VireoHost {
 namespace {
 
-using OnlineEventsContract::ApplySettingsOffset;
 const wchar_t SetupMenu[] = L"Setup";
 
 void PrintWide(const std::wstring& line)
@@ -67,7 +66,7 @@ int SetupCommand::OpenStarted(HostSession& session, const SetupOptions& options,
         return 3;
     int result = 0;
     if (!options.settingsPath.empty())
-        document->SendText(MessageBase(session) + ApplySettingsOffset, FromUtf8(settings));
+        session.ApplySettings(document, FromUtf8(settings));
     else if (!options.documentPath.empty())
         result = session.LoadInto(document, options.documentPath);
     unit->ClearCalls();

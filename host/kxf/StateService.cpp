@@ -6,9 +6,6 @@
 namespace Kxf {
 namespace {
 
-// The group whose number, shifted left by 16, names the state service.
-constexpr const GUID& DeviceEventGroup = GUID_DeviceEventGroup;
-
 class StateServiceObject : public IKXFStateService {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override
@@ -45,7 +42,7 @@ IKXFStateService* Services::StateService()
 WORD Services::StateServiceGroup()
 {
     WORD group = 0;
-    Services::IdRegistry()->GetIdGroup(DeviceEventGroup, &group);
+    Services::IdRegistry()->GetIdGroup(GUID_DeviceEventGroup, &group);
     return group;
 }
 

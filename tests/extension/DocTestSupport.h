@@ -51,7 +51,7 @@ struct DocFixture {
         unit = new VireoHost::SimulatedUnit(model);
         host = makeHost ? makeHost(unit) : new VireoHost::HostDocument(unit);
         std::wstring error;
-        if (SUCCEEDED(host->CreateModuleDocument(OnlineEvents::DocClassId, error)))
+        if (SUCCEEDED(host->CreateModuleDocument(CLSID_OnlineEventsDocument, error)))
             doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));
     }
     ~DocFixture()

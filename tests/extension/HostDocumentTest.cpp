@@ -15,7 +15,7 @@ OnlineEvents::Doc* MakeModuleDocument(VireoHost::HostDocument* host)
     auto* registry = GetFrameworkService<IKXFClassControl>(CLSID_KXFFramework, IID_IKXFClassControl);
     IUnknown* made = nullptr;
     if (!registry ||
-        FAILED(registry->CreateDocument(OnlineEvents::DocClassId, static_cast<IHostDocument*>(host), &made)) || !made)
+        FAILED(registry->CreateDocument(CLSID_OnlineEventsDocument, static_cast<IHostDocument*>(host), &made)) || !made)
         return nullptr;
     return static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(made));
 }
@@ -64,7 +64,7 @@ TEST(HostDocumentStorage, ARegisteredDocumentIsSavedAfterItsCreatorLetGoOfIt)
     ASSERT_EQ(f.host->Save(path, error), S_OK) << std::string(error.begin(), error.end());
 
     DocFixture reader;
-    IStream* stream = VireoHost::OpenSettingsStream(path, OnlineEvents::DocClassId, false, error);
+    IStream* stream = VireoHost::OpenSettingsStream(path, CLSID_OnlineEventsDocument, false, error);
     ASSERT_TRUE(stream);
     EXPECT_EQ(reader.doc->Persistence()->Load(stream), S_OK);
     stream->Release();

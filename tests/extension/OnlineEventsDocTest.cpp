@@ -44,7 +44,7 @@ TEST(OnlineEventsDoc, TheMessageBaseIsTheDocumentClassGroupAndStaysTheSame)
     const DWORD base = OnlineEvents::Doc::DocumentGroup();
     EXPECT_NE(base, 0u);
     EXPECT_EQ(base & 0xFFFF, 0u);
-    EXPECT_EQ(base, KXFObjects::IdGroupBase(OnlineEvents::DocClassId));
+    EXPECT_EQ(base, KXFObjects::IdGroupBase(CLSID_OnlineEventsDocument));
     EXPECT_EQ(OnlineEvents::Doc::DocumentGroup(), base);
 }
 
@@ -372,7 +372,7 @@ TEST(OnlineEventsDoc, WithoutAUnitNothingIsAppliedAndNothingFails)
     RegisterModuleOnce();
     auto* host = new VireoHost::HostDocument(nullptr);
     std::wstring error;
-    ASSERT_EQ(host->CreateModuleDocument(OnlineEvents::DocClassId, error), S_OK);
+    ASSERT_EQ(host->CreateModuleDocument(CLSID_OnlineEventsDocument, error), S_OK);
     auto* doc = static_cast<OnlineEvents::Doc*>(static_cast<ICustomDocument2*>(host->ModuleDocument()));
     EXPECT_FALSE(doc->HasRecordingUnit());
     EXPECT_FALSE(doc->IsFeatureSupported());

@@ -204,7 +204,7 @@ TEST(PersistStreamSettings, AnswersAsAnIPersistStreamOnly)
     EXPECT_EQ(persistence->GetSizeMax(&size), E_NOTIMPL);
     CLSID classId{};
     EXPECT_EQ(persistence->GetClassID(&classId), S_OK);
-    EXPECT_TRUE(IsEqualCLSID(classId, OnlineEvents::DocClassId));
+    EXPECT_TRUE(IsEqualCLSID(classId, CLSID_OnlineEventsDocument));
     EXPECT_EQ(persistence->Load(nullptr), E_POINTER);
 }
 
