@@ -28,6 +28,10 @@ std::string Utf16(const std::string& text)
     return b + std::string(2, '\0');
 }
 
+// The stream's mark, settings version 1 and the text block's tag; the text's length and its
+// check follow.
+const std::string Version1Head = std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001);
+
 const std::string EmptyText = "Version = 1\nAnalogOutputCount = 0\nDigitalOutputCount = 0\n";
 
 TEST(PersistStreamSettings, AnEmptyConfigurationIsSavedAs136Bytes)
@@ -37,8 +41,7 @@ TEST(PersistStreamSettings, AnEmptyConfigurationIsSavedAs136Bytes)
     ASSERT_EQ(f.doc->Persistence()->Save(file.stream, TRUE), S_OK);
     const std::string bytes = StreamBytes(file.stream);
     EXPECT_EQ(bytes.size(), 136u);
-    EXPECT_EQ(bytes, std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(58) +
-                         Le32(static_cast<uint32_t>(-58)) + Utf16(EmptyText));
+    EXPECT_EQ(bytes, Version1Head + Le32(58) + Le32(static_cast<uint32_t>(-58)) + Utf16(EmptyText));
 }
 
 TEST(PersistStreamSettings, ASavedConfigurationLoadsBackAndIsAppliedAtOnce)
@@ -94,8 +97,7 @@ TEST(PersistStreamSettings, AStreamWithoutHeaderLoadsAsTheOldSingleByteLayout)
 
 TEST(PersistStreamSettings, ACheckValueThatIsNotMinusNShowsTheLoadFailure)
 {
-    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(58) +
-                                   Le32(static_cast<uint32_t>(-57)) + Utf16(EmptyText));
+    IStream* stream = MemoryStream(Version1Head + Le32(58) + Le32(static_cast<uint32_t>(-57)) + Utf16(EmptyText));
     DocFixture f;
     f.doc->SetModified(true);
     EXPECT_EQ(f.doc->Persistence()->Load(stream), E_FAIL);
@@ -108,8 +110,7 @@ TEST(PersistStreamSettings, ACheckValueThatIsNotMinusNShowsTheLoadFailure)
 
 TEST(PersistStreamSettings, ACountLargerThanTheStreamIsALoadFailureToo)
 {
-    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(0x40000000) +
-                                   Le32(0xC0000000) + Utf16("Ver"));
+    IStream* stream = MemoryStream(Version1Head + Le32(0x40000000) + Le32(0xC0000000) + Utf16("Ver"));
     DocFixture f;
     EXPECT_EQ(f.doc->Persistence()->Load(stream), E_FAIL);
     stream->Release();
@@ -155,8 +156,7 @@ TEST(PersistStreamSettings, ATextThatCannotBeReadIsALoadFailureThatChangesNothin
     std::string broken = SettingsText(2, 0, {{1, false, {}}, {2, true, {}}});
     broken.resize(broken.find("EndOnlineEvent"));
     const uint32_t units = static_cast<uint32_t>(broken.size() + 1);
-    IStream* stream = MemoryStream(std::string("\xAA\xAA\x15\x55", 4) + Le32(1) + Le32(0x80000001) + Le32(units) +
-                                   Le32(0u - units) + Utf16(broken));
+    IStream* stream = MemoryStream(Version1Head + Le32(units) + Le32(0u - units) + Utf16(broken));
     EXPECT_EQ(f.doc->Persistence()->Load(stream), E_FAIL);
     stream->Release();
     ASSERT_EQ(f.boxes.size(), 1u);
